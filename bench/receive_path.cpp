@@ -1,0 +1,44 @@
+// Receive path throughput: chunker, acceptance and dispatch of whole answers.
+
+#include <benchmark/benchmark.h>
+
+#include "core/shared.h"
+#include "link/chunker.h"
+#include "link/dispatcher.h"
+#include "link/requests.h"
+#include "sim/ecu.h"
+
+namespace {
+
+using namespace kelvo6;
+
+link::Bytes answerTo(const link::Bytes& request) {
+  sim::Ecu ecu(0);
+  ecu.receive(request, 0);
+  auto out = ecu.takeDue(1);
+  return out.empty() ? link::Bytes{} : out.front();
+}
+
+void receive(benchmark::State& state, const link::Bytes& answer, bool clearGuard) {
+  core::Shared shared;
+  link::NullDisplay display;
+  link::Dispatcher dispatcher(shared, display);
+  link::Chunker chunker;
+  std::int64_t now = 0;
+  for (auto _ : state) {
+    if (clearGuard) shared.received.paramSet = false;
+    for (const auto& chunk : chunker.feed(answer, ++now)) benchmark::DoNotOptimize(dispatcher.handle(chunk));
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(answer.size()));
+}
+
+void BM_ParameterSet129(benchmark::State& state) { receive(state, answerTo(link::readParameterSet()), true); }
+void BM_LiveData43(benchmark::State& state) { receive(state, answerTo(link::readLiveData()), false); }
+
+BENCHMARK(BM_ParameterSet129);
+BENCHMARK(BM_LiveData43);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,69 @@
+#include "app/app.h"
+
+#include "app/screens.h"
+#include "core/language.h"
+#include "link/params.h"
+
+namespace kelvo6::app {
+
+namespace {
+constexpr core::Text3 kPortTitle{"KELVO6 - Comunicazione", "KELVO6 - Communication", "KELVO6 - Iletisim"};
+constexpr core::Text3 kPortLost{"Porta di comunicazione persa", "Communication port lost", "Iletisim portu kayboldu"};
+
+QString qs(std::string_view v) { return QString::fromUtf8(v.data(), static_cast<int>(v.size())); }
+}  // namespace
+
+App::App(core::Shared& shared, platform::Scheduler& scheduler, platform::SerialPort& port, platform::Desktop& desktop)
+    : shared_(shared),
+      connection_(shared, port, scheduler, *this),
+      context_{shared, scheduler, desktop, connection_, navigator_} {
+  navigator_.setContext(&context_);
+  navigator_.onProgramEnd = [this] {
+    connection_.close();
+    if (onProgramEnd) onProgramEnd();
+  };
+  connection_.onLost = [this](const std::string& reason) { portLost(reason); };
+  shell::registerScreens(navigator_);
+  status::registerScreens(navigator_);
+  params::registerScreens(navigator_);
+  calib::registerScreens(navigator_);
+  eol::registerScreens(navigator_);
+}
+
+App::~App() {
+  // Close what is still open without running the program-end path again.
+  navigator_.onProgramEnd = nullptr;
+  for (Screen* s : navigator_.loaded()) delete s;
+}
+
+void App::start() { navigator_.open(QStringLiteral("Form1"), nullptr); }
+
+void App::parameterConfirmed(int number, int value) {
+  const link::ParamInfo& info = link::paramInfo(number);
+  for (const link::FieldRef* field : {&info.field, &info.secondField}) {
+    if (field->kind == link::FieldKind::kNone) continue;
+    if (Screen* s = navigator_.find(qs(field->window))) s->showParameter(number, value, *field);
+  }
+}
+
+void App::cellConfirmed(int cell, int value) {
+  if (Screen* s = navigator_.find(QStringLiteral("Form16"))) s->showCell(cell, value);
+}
+
+void App::versionText(const std::string& text) {
+  if (Screen* s = navigator_.find(QStringLiteral("Form2"))) s->showVersion(QString::fromStdString(text));
+}
+
+void App::calibrationMode(bool on, const std::string& title, const std::string& caption) {
+  if (Screen* s = navigator_.find(QStringLiteral("Form16")))
+    s->showCalibrationMode(on, QString::fromStdString(title), QString::fromStdString(caption));
+}
+
+void App::portLost(const std::string& reason) {
+  // The line is gone: tell the fitter and keep running; MENU opens it again.
+  QString text = QString::fromUtf8(core::pickOr(kPortLost, shared_.language).c_str()) + "\n" +
+                 QString::fromStdString(reason);
+  navigator_.showMessage(navigator_.active(), QString::fromUtf8(core::pickOr(kPortTitle, shared_.language).c_str()), text);
+}
+
+}  // namespace kelvo6::app

@@ -1,0 +1,44 @@
+#pragma once
+// Wires the program: shared state, connection, navigator and every window,
+// and routes what the receive path writes to the open window that shows it.
+
+#include <functional>
+#include <memory>
+
+#include "app/connection.h"
+#include "app/context.h"
+#include "app/navigator.h"
+#include "link/display.h"
+
+namespace kelvo6::app {
+
+class App : public link::Display {
+ public:
+  App(core::Shared& shared, platform::Scheduler& scheduler, platform::SerialPort& port, platform::Desktop& desktop);
+  ~App() override;
+
+  // Opens the start-up window.
+  void start();
+
+  Navigator& navigator() { return navigator_; }
+  Connection& connection() { return connection_; }
+  Context& context() { return context_; }
+
+  // Called once the start-up window has closed.
+  std::function<void()> onProgramEnd;
+
+  void parameterConfirmed(int number, int value) override;
+  void cellConfirmed(int cell, int value) override;
+  void versionText(const std::string& text) override;
+  void calibrationMode(bool on, const std::string& title, const std::string& caption) override;
+
+ private:
+  void portLost(const std::string& reason);
+
+  core::Shared& shared_;
+  Connection connection_;
+  Navigator navigator_;
+  Context context_;
+};
+
+}  // namespace kelvo6::app

@@ -1,0 +1,48 @@
+#include "app/connection.h"
+
+namespace kelvo6::app {
+
+Connection::Connection(core::Shared& shared, platform::SerialPort& port, platform::Scheduler& clock,
+                       link::Display& display)
+    : shared_(shared), port_(port), clock_(clock), dispatcher_(shared, display) {
+  port_.onReceived = [this](const std::uint8_t* d, std::size_t n) { received(d, n); };
+  port_.onLost = [this](const std::string& reason) {
+    chunker_.reset();
+    if (onLost) onLost(reason);
+  };
+}
+
+std::string Connection::selectedDevice() const {
+  if (!shared_.portDevice.empty()) return shared_.portDevice;
+  if (shared_.portNumber == 1 && !shared_.commandLineDevice.empty()) return shared_.commandLineDevice;
+  return platform::conventionalDevice(shared_.portNumber);
+}
+
+bool Connection::open(std::string* error) {
+  std::string why;
+  auto settings = platform::parseSerialSettings(shared_.portSettings, &why);
+  if (!settings) {
+    if (error) *error = "serial settings \"" + shared_.portSettings + "\": " + why;
+    return false;
+  }
+  std::string device = selectedDevice();
+  openedPort_ = shared_.portNumber;
+  openedSettings_ = shared_.portSettings;
+  openedDevice_ = device;
+  chunker_.reset();
+  if (!port_.open(device, *settings, &why)) {
+    if (error) *error = device + ": " + why;
+    return false;
+  }
+  return true;
+}
+
+void Connection::send(const link::Bytes& frame) {
+  if (port_.isOpen()) port_.write(frame);
+}
+
+void Connection::received(const std::uint8_t* data, std::size_t size) {
+  for (const link::Bytes& chunk : chunker_.feed(data, size, clock_.nowMs())) dispatcher_.handle(chunk);
+}
+
+}  // namespace kelvo6::app

@@ -1,0 +1,51 @@
+#pragma once
+// The one serial line to the ECU: opening it with the run's port settings,
+// sending frames, and the receive path (chunker, acceptance, dispatcher).
+
+#include <functional>
+#include <string>
+
+#include "core/shared.h"
+#include "link/chunker.h"
+#include "link/dispatcher.h"
+#include "platform/scheduler.h"
+#include "platform/serial_port.h"
+
+namespace kelvo6::app {
+
+class Connection {
+ public:
+  Connection(core::Shared& shared, platform::SerialPort& port, platform::Scheduler& clock, link::Display& display);
+
+  // Opens the port with the shared port number, device and settings string;
+  // false with the reason when the settings are invalid or the device fails.
+  bool open(std::string* error);
+  bool isOpen() const { return port_.isOpen(); }
+  void close() { port_.close(); }
+  // Writes a frame while the port is open; does nothing otherwise.
+  void send(const link::Bytes& frame);
+
+  // The device the shared settings select now.
+  std::string selectedDevice() const;
+  int openedPort() const { return openedPort_; }
+  const std::string& openedSettings() const { return openedSettings_; }
+  const std::string& openedDevice() const { return openedDevice_; }
+
+  platform::SerialPort& port() { return port_; }
+  // Called when the open port went away (device unplugged, other end gone).
+  std::function<void(const std::string& reason)> onLost;
+
+ private:
+  void received(const std::uint8_t* data, std::size_t size);
+
+  core::Shared& shared_;
+  platform::SerialPort& port_;
+  platform::Scheduler& clock_;
+  link::Chunker chunker_;
+  link::Dispatcher dispatcher_;
+  int openedPort_ = 0;
+  std::string openedSettings_;
+  std::string openedDevice_;
+};
+
+}  // namespace kelvo6::app

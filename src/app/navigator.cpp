@@ -1,0 +1,81 @@
+#include "app/navigator.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace kelvo6::app {
+
+void Navigator::registerScreen(const QString& form, Factory factory) { factories_[form] = std::move(factory); }
+
+Screen* Navigator::find(const QString& form) const {
+  for (const Entry& e : entries_)
+    if (e.screen && e.screen->objectName() == form) return e.screen;
+  return nullptr;
+}
+
+std::vector<Screen*> Navigator::loaded() const {
+  std::vector<Screen*> out;
+  for (const Entry& e : entries_)
+    if (e.screen) out.push_back(e.screen);
+  return out;
+}
+
+Screen* Navigator::open(const QString& form, Screen* opener, const std::function<void(Screen*)>& prepare) {
+  if (Screen* existing = find(form)) {
+    if (prepare) prepare(existing);
+    existing->show();
+    existing->raise();
+    activate(existing);
+    return existing;
+  }
+  auto f = factories_.find(form);
+  if (f == factories_.end() || !ctx_) return nullptr;
+  Screen* s = f->second(*ctx_);
+  entries_.push_back({s, opener});
+  s->load();
+  if (prepare) prepare(s);
+  // A window may close itself while loading (a failed start); then it is not shown.
+  if (!find(form)) return nullptr;
+  s->show();
+  activate(s);
+  return find(form) ? s : nullptr;
+}
+
+Screen* Navigator::showMessage(Screen* opener, const QString& title, const QString& text) {
+  return open(QStringLiteral("Form12"), opener, [&](Screen* s) {
+    if (auto* m = dynamic_cast<MessageWindow*>(s)) m->setMessage(title, text);
+  });
+}
+
+void Navigator::activate(Screen* screen) {
+  if (!screen || !find(screen->objectName())) return;
+  active_ = screen;
+  if (ctx_) ctx_->desktop.setKeepOnTop(screen, true);
+  screen->activateWindow();
+  screen->activate();
+}
+
+void Navigator::windowSystemActivated(Screen* screen) {
+  if (!followWindowSystem_ || screen == active_) return;
+  activate(screen);
+}
+
+void Navigator::closed(Screen* screen) {
+  auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.screen == screen; });
+  Screen* opener = it != entries_.end() ? it->opener.data() : nullptr;
+  if (it != entries_.end()) entries_.erase(it);
+  // Windows this one opened now answer to its opener.
+  for (Entry& e : entries_)
+    if (e.opener == screen) e.opener = opener;
+  if (active_ == screen) active_.clear();
+  bool wasStart = screen->objectName() == QLatin1String("Form1");
+  screen->hide();
+  screen->deleteLater();
+  if (wasStart) {
+    if (onProgramEnd) onProgramEnd();
+    return;
+  }
+  if (opener) activate(opener);
+}
+
+}  // namespace kelvo6::app

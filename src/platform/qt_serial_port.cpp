@@ -1,0 +1,117 @@
+#include "platform/qt_serial_port.h"
+
+#include <QSerialPortInfo>
+
+namespace kelvo6::platform {
+
+namespace {
+
+QSerialPort::Parity parityOf(char p) {
+  if (p == 'e') return QSerialPort::EvenParity;
+  if (p == 'o') return QSerialPort::OddParity;
+  return QSerialPort::NoParity;
+}
+
+// Linux has no setting for one and a half stop bits; a UART given two stop bits
+// with five data bits sends one and a half, and a receiver set for 1.5 accepts
+// two, so two is the nearest setting that still talks to such a device.
+QSerialPort::StopBits stopBitsOf(int tenths) {
+  if (tenths == 20) return QSerialPort::TwoStop;
+#ifdef Q_OS_WIN
+  if (tenths == 15) return QSerialPort::OneAndHalfStop;
+#else
+  if (tenths == 15) return QSerialPort::TwoStop;
+#endif
+  return QSerialPort::OneStop;
+}
+
+}  // namespace
+
+std::string conventionalDevice(int portNumber) {
+#ifdef Q_OS_WIN
+  return "COM" + std::to_string(portNumber);
+#else
+  return "/dev/ttyS" + std::to_string(portNumber - 1);
+#endif
+}
+
+std::vector<SystemPort> systemPorts() {
+  std::vector<SystemPort> ports;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    std::string device = info.systemLocation().toStdString();
+    if (device.rfind("/dev/ttyS", 0) == 0) continue;  // already offered as COM1..COM4
+    ports.push_back({device, info.description().toStdString()});
+  }
+  return ports;
+}
+
+QtSerialPort::QtSerialPort() {
+  QObject::connect(&port_, &QSerialPort::readyRead, [this] { readAll(); });
+  QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) { onError(e); });
+}
+
+QtSerialPort::~QtSerialPort() { port_.close(); }
+
+bool QtSerialPort::open(const std::string& device, const SerialSettings& s, std::string* error) {
+  if (port_.isOpen()) port_.close();
+  port_.setPortName(QString::fromStdString(device));
+  if (s.dataBits < 5) {
+    if (error) *error = "4 data bits are not supported by this system's serial driver";
+    return false;
+  }
+  // Below 1.5 kB the driver's buffer would hold a few answers; the read buffer
+  // of QSerialPort itself is unbounded (0) so nothing is lost between reads.
+  port_.setReadBufferSize(0);
+  if (!port_.open(QIODevice::ReadWrite)) {
+    if (error) *error = port_.errorString().toStdString();
+    return false;
+  }
+  bool ok = port_.setBaudRate(s.baud) && port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
+            port_.setParity(parityOf(s.parity)) && port_.setStopBits(stopBitsOf(s.stopTenths)) &&
+            port_.setFlowControl(QSerialPort::NoFlowControl);
+  if (!ok) {
+    if (error) *error = port_.errorString().toStdString();
+    port_.close();
+    return false;
+  }
+  port_.clear();
+  return true;
+}
+
+void QtSerialPort::write(const std::vector<std::uint8_t>& bytes) {
+  if (!port_.isOpen() || bytes.empty()) return;
+  port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  written_ += bytes.size();
+  port_.flush();  // hand the frame to the driver now, not at the next event-loop turn
+}
+
+void QtSerialPort::close() {
+  if (port_.isOpen()) port_.close();
+}
+
+bool QtSerialPort::waitForInput(int ms) {
+  if (!port_.isOpen()) return false;
+  if (port_.bytesAvailable() > 0) {
+    readAll();
+    return true;
+  }
+  return port_.waitForReadyRead(ms);
+}
+
+void QtSerialPort::readAll() {
+  QByteArray data = port_.readAll();
+  if (data.isEmpty()) return;
+  received_ += static_cast<std::uint64_t>(data.size());
+  if (onReceived) onReceived(reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size()));
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError e) {
+  // A device that went away (USB adapter unplugged, simulator ended) reports a
+  // resource error; close the port so the program keeps running without it.
+  if (e != QSerialPort::ResourceError || !port_.isOpen()) return;
+  std::string reason = port_.errorString().toStdString();
+  port_.close();
+  if (onLost) onLost(reason);
+}
+
+}  // namespace kelvo6::platform

@@ -1,0 +1,29 @@
+#pragma once
+#include <QSerialPort>
+
+#include "platform/serial_port.h"
+
+namespace kelvo6::platform {
+
+class QtSerialPort : public SerialPort {
+ public:
+  QtSerialPort();
+  ~QtSerialPort() override;
+  bool open(const std::string& device, const SerialSettings& settings, std::string* error) override;
+  bool isOpen() const override { return port_.isOpen(); }
+  void write(const std::vector<std::uint8_t>& bytes) override;
+  void close() override;
+  bool waitForInput(int ms) override;
+  std::uint64_t bytesWritten() const override { return written_; }
+  std::uint64_t bytesReceived() const override { return received_; }
+
+ private:
+  void readAll();
+  void onError(QSerialPort::SerialPortError error);
+
+  QSerialPort port_;
+  std::uint64_t written_ = 0;
+  std::uint64_t received_ = 0;
+};
+
+}  // namespace kelvo6::platform

@@ -1,0 +1,323 @@
+#include "shell/main_menu.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/connection.h"
+#include "app/navigator.h"
+#include "app/texts.h"
+#include "link/params.h"
+#include "link/requests.h"
+
+namespace kelvo6::shell {
+
+namespace {
+
+using core::Text3;
+
+constexpr app::ControlText kTexts[] = {
+    {"Command1", {"EXIT", "EXIT", "CIKIS"}},
+    {"Command2", {"TEST EOL", "TEST EOL", "TEST EOL"}},
+    {"Command3", {"Visualizza stato vettura", "Display vehicle status", "Aracin Genel Durumu"}},
+    {"Command4", {"Visualizza parametri centralina", "Display ECU parameter", "ECU Degerleri"}},
+    {"Command5", {"Taratura", "Calibration", "Kalibrasyon"}},
+    {"Command6", {"Aggiorna software centralina", "Update software ECU", "ECU Yazilimini Guncelle"}},
+    {"Label3", {"VERSIONE SW ECU", "ECU SW VERSION", "ECU YAZILIM VERSIYONU"}},
+    {"Label2", {"GPL", "LPG", "LPG"}},
+    {"Label5", {"METANO", "CNG", "CNG"}},
+};
+constexpr Text3 kTitleNotConnected{"KELVO6 - Non Connesso", "KELVO6 - Not Connected", "KELVO6 - Iletisim Yok"};
+constexpr Text3 kLineFailureTitle{"KELVO6 - Comunicazione", "KELVO6 - Communication", "KELVO6 - Iletisim"};
+constexpr Text3 kLineFailureText{
+    "Problemi sulla linea di comunicazione. Controllare i collegamenti e assicurarsi che la centralina sia "
+    "alimentata.",
+    "Problems on communication line. Check connections and make sure the ECU is powered.",
+    "Iletisimde problem var! Kablo baglantilarini kontrol edin ve ECU'ya enerji verildiginden emin olun."};
+
+constexpr int kVersionAttempts = 5;
+constexpr int kLpgEndOfGasPressure = 400;
+constexpr int kCngEndOfGasPressure = 850;
+
+}  // namespace
+
+MainMenu::MainMenu(app::Context& ctx) : Screen(ctx, QStringLiteral("Form2")) {
+  setWindowTitle(QStringLiteral("KELVO6"));
+  const char* captions[7] = {"",
+                             "EXIT",
+                             "TEST EOL",
+                             "Visualizza stato vettura",
+                             "Visualizza parametri centralina",
+                             "Taratura",
+                             "Aggiorna software centralina"};
+  for (int i = 1; i <= 6; ++i) {
+    buttons_[i] = new QPushButton(QString::fromLatin1(captions[i]), this);
+    buttons_[i]->setObjectName(QStringLiteral("Command%1").arg(i));
+    buttons_[i]->setMinimumHeight(36);
+    if (i >= 2) buttons_[i]->setEnabled(false);
+  }
+  auto* product = new QLabel(QStringLiteral("KELVO6"), this);
+  product->setObjectName("Label1");
+  QFont big = product->font();
+  big.setPointSize(big.pointSize() * 2);
+  big.setBold(true);
+  product->setFont(big);
+  auto* line = new QLabel(QStringLiteral("Sequential Injection System"), this);
+  line->setObjectName("Label4");
+  auto* versionHeading = new QLabel(QStringLiteral("VERSIONE SW ECU"), this);
+  versionHeading->setObjectName("Label3");
+  version_ = new QLineEdit(QStringLiteral("**.**.**"), this);
+  version_->setObjectName("Text1");
+  version_->setReadOnly(true);
+  version_->setAlignment(Qt::AlignCenter);
+  version_->setMaximumWidth(120);
+
+  auto* fuelBox = new QGroupBox(this);
+  auto* fuelRow = new QHBoxLayout(fuelBox);
+  const char* fuelNames[2] = {"GPL", "METANO"};
+  const char* labelNames[2] = {"Label2", "Label5"};
+  for (int i = 0; i < 2; ++i) {
+    fuel_[i] = new QRadioButton(fuelBox);
+    fuel_[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
+    fuel_[i]->setEnabled(false);
+    fuelLabel_[i] = new QLabel(QString::fromLatin1(fuelNames[i]), fuelBox);
+    fuelLabel_[i]->setObjectName(QString::fromLatin1(labelNames[i]));
+    fuelLabel_[i]->setBuddy(fuel_[i]);
+    QFont f = fuelLabel_[i]->font();
+    f.setBold(true);
+    fuelLabel_[i]->setFont(f);
+    fuelRow->addWidget(fuel_[i]);
+    fuelRow->addWidget(fuelLabel_[i]);
+    fuelRow->addSpacing(20);
+    connect(fuel_[i], &QRadioButton::clicked, this, [this, i] { fuelChosen(i); });
+  }
+
+  auto* v = new QVBoxLayout(this);
+  v->addWidget(product);
+  v->addWidget(line);
+  auto* versionRow = new QHBoxLayout;
+  versionRow->addWidget(versionHeading);
+  versionRow->addWidget(version_);
+  versionRow->addStretch();
+  versionRow->addWidget(fuelBox);
+  v->addLayout(versionRow);
+  for (int i : {3, 4, 5, 2, 6, 1}) v->addWidget(buttons_[i]);
+
+  connect(buttons_[1], &QPushButton::clicked, this, [this] { exit(); });
+  connect(buttons_[2], &QPushButton::clicked, this, [this] { openEndOfLine(); });
+  connect(buttons_[3], &QPushButton::clicked, this, [this] { openStatus(); });
+  connect(buttons_[4], &QPushButton::clicked, this, [this] { openParameters(); });
+  connect(buttons_[5], &QPushButton::clicked, this, [this] { openCalibration(); });
+  connect(buttons_[6], &QPushButton::clicked, this, [this] { openSoftwareUpdate(); });
+
+  handshake_ = makeTimer("Timer1", 50, [this] { handshakeTick(); });
+  waitLive_ = makeTimer("Timer2", 500, [this] { statusTick(); });
+  waitCalibration_ = makeTimer("Timer3", 500, [this] { calibrationTick(); });
+  fuelWriter_ = makeTimer("Timer4", 100, [this] { fuelTick(); });
+}
+
+MainMenu::~MainMenu() = default;
+
+void MainMenu::load() {
+  app::applyTexts(this, kTexts, language());
+  if (!connected()) {
+    setWindowTitle(app::text3(kTitleNotConnected, language()));
+    enableScreenButtons(true);
+    return;
+  }
+  setWindowTitle(QStringLiteral("KELVO6"));
+  for (auto* f : fuel_) f->setEnabled(true);
+  handshake_->start();
+  setBusy(true);
+}
+
+void MainMenu::activate() {
+  showFuel();
+  if (shared().softwareUpdateStarted || shared().lostLinkCounter > 1) {
+    stopTimers();
+    close();
+  }
+}
+
+void MainMenu::unload() { stopTimers(); }
+
+void MainMenu::showVersion(const QString& text) { version_->setText(text); }
+
+void MainMenu::stopTimers() {
+  for (auto* t : {handshake_.get(), waitLive_.get(), waitCalibration_.get(), fuelWriter_.get()}) t->stop();
+}
+
+void MainMenu::enableScreenButtons(bool enabled) {
+  for (int i = 2; i <= 5; ++i) buttons_[i]->setEnabled(enabled);
+}
+
+void MainMenu::showFuel() {
+  int fuel = shared().param(link::param::kFuelType).ecu;
+  app::selectOption({fuel_[0], fuel_[1]}, {fuelLabel_[0], fuelLabel_[1]}, fuel);
+}
+
+void MainMenu::handshakeTick() {
+  handshake_->stop();
+  auto& s = shared();
+  if (!s.received.version) {
+    if (s.handshakeAttempts >= kVersionAttempts) {
+      waitLive_->stop();
+      waitCalibration_->stop();
+      app::Screen* start = ctx().navigator.find(QStringLiteral("Form1"));
+      app::Navigator& nav = ctx().navigator;
+      QString title = app::text3(kLineFailureTitle, language());
+      QString text = app::text3(kLineFailureText, language());
+      close();
+      nav.showMessage(start, title, text);
+      return;
+    }
+    send(link::readSoftwareVersion());
+    ++s.handshakeAttempts;
+    handshake_->start();
+    return;
+  }
+  if (s.received.paramSet) {
+    if (s.received.table) {
+      enableScreenButtons(true);
+      s.bulkTransfer = false;
+      showFuel();
+      setBusy(false);
+      return;
+    }
+    send(link::readTable());
+    handshake_->start();
+    return;
+  }
+  s.bulkTransfer = true;
+  send(link::readParameterSet());
+  handshake_->setInterval(1000);
+  handshake_->start();
+}
+
+void MainMenu::openStatus() {
+  if (!connected()) {
+    stopTimers();
+    ctx().navigator.open(QStringLiteral("Form3"), this);
+    return;
+  }
+  auto& s = shared();
+  send(link::readLiveData());
+  s.received.fuelSwitchAck = true;
+  s.received.liveData = false;
+  s.lostLinkCounter = 0;
+  waitLive_->start();
+}
+
+void MainMenu::statusTick() {
+  waitLive_->stop();
+  if (shared().received.liveData) {
+    handshake_->stop();
+    waitCalibration_->stop();
+    ctx().navigator.open(QStringLiteral("Form3"), this);
+    return;
+  }
+  send(link::readLiveData());
+  waitLive_->start();
+}
+
+void MainMenu::openCalibration() {
+  if (!connected()) {
+    stopTimers();
+    ctx().navigator.open(QStringLiteral("Form16"), this);
+    return;
+  }
+  auto& s = shared();
+  send(link::readCalibrationData(0));
+  auto& c = s.calib;
+  s.received.calOnAck = false;
+  s.received.calOffAck = false;
+  c.autoCalRequested = false;
+  c.tableWriteRequested = false;
+  c.storeRpm = c.storePressure = c.storeTemperature = false;
+  c.coilCalibration = false;
+  c.wholeTableFill = false;
+  c.coilCount = 1;
+  c.calOffRequested = true;
+  s.received.calData = false;
+  waitCalibration_->start();
+}
+
+void MainMenu::calibrationTick() {
+  waitCalibration_->stop();
+  if (shared().received.calData) {
+    handshake_->stop();
+    waitLive_->stop();
+    ctx().navigator.open(QStringLiteral("Form16"), this);
+    return;
+  }
+  send(link::readCalibrationData(0));
+  waitCalibration_->start();
+}
+
+void MainMenu::openParameters() {
+  stopTimers();
+  ctx().navigator.open(QStringLiteral("Form5"), this);
+}
+
+void MainMenu::openEndOfLine() {
+  stopTimers();
+  auto& e = shared().eol;
+  e.injectorStatus.fill(15);
+  e.checkBytes.fill(15);
+  e.emulationFlags.fill(true);
+  ctx().navigator.open(QStringLiteral("Form9"), this);
+}
+
+void MainMenu::openSoftwareUpdate() {
+  shared().received.downloadAck = false;
+  stopTimers();
+  ctx().navigator.open(QStringLiteral("Form7"), this);
+}
+
+void MainMenu::exit() {
+  stopTimers();
+  shared().bulkTransfer = false;
+  close();
+}
+
+void MainMenu::fuelChosen(int index) {
+  auto& s = shared();
+  int ecuFuel = s.param(link::param::kFuelType).ecu;
+  if (index == 1 && ecuFuel == 0) {
+    s.param(link::param::kFuelType).pending = 1;
+    s.param(link::param::kEndOfGasPressure).pending = kCngEndOfGasPressure;
+  } else if (index == 0 && ecuFuel == 1) {
+    s.param(link::param::kFuelType).pending = 0;
+    s.param(link::param::kEndOfGasPressure).pending = kLpgEndOfGasPressure;
+  } else {
+    return;
+  }
+  for (int i = 2; i <= 6; ++i) buttons_[i]->setEnabled(false);
+  setBusy(true);
+  handshake_->stop();
+  waitLive_->stop();
+  waitCalibration_->stop();
+  fuelWriter_->start();
+}
+
+void MainMenu::fuelTick() {
+  fuelWriter_->stop();
+  auto& s = shared();
+  for (int n : {link::param::kEndOfGasPressure, link::param::kFuelType}) {
+    auto& p = s.param(n);
+    if (p.needsWrite()) {
+      send(link::writeParameter(n, p.pending));
+      fuelWriter_->start();
+      return;
+    }
+  }
+  enableScreenButtons(true);
+  setBusy(false);
+}
+
+}  // namespace kelvo6::shell

@@ -1,0 +1,51 @@
+#pragma once
+// The main menu Form2: the connection handshake (version, parameter set,
+// table), the ECU's version and fuel, the fuel change, and the buttons that
+// open the other windows once the ECU has answered.
+
+#include <memory>
+
+#include "app/screen.h"
+#include "platform/scheduler.h"
+
+class QPushButton;
+class QRadioButton;
+class QLabel;
+class QLineEdit;
+
+namespace kelvo6::shell {
+
+class MainMenu : public app::Screen {
+  Q_OBJECT
+ public:
+  explicit MainMenu(app::Context& ctx);
+  ~MainMenu() override;
+  void load() override;
+  void activate() override;
+  void unload() override;
+  void showVersion(const QString& text) override;
+
+ private:
+  void handshakeTick();
+  void statusTick();
+  void calibrationTick();
+  void fuelTick();
+  void fuelChosen(int index);
+  void showFuel();
+  void stopTimers();
+  void enableScreenButtons(bool enabled);
+  void openStatus();
+  void openCalibration();
+  void openParameters();
+  void openEndOfLine();
+  void openSoftwareUpdate();
+  void exit();
+
+  QPushButton* buttons_[7] = {};  // Command1..Command6 at their numbers
+  QRadioButton* fuel_[2] = {};
+  QLabel* fuelLabel_[2] = {};
+  QLineEdit* version_;
+  std::unique_ptr<platform::Timer> handshake_, waitLive_, waitCalibration_, fuelWriter_;
+};
+
+}  // namespace kelvo6::shell

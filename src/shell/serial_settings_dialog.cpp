@@ -1,0 +1,133 @@
+#include "shell/serial_settings_dialog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/texts.h"
+#include "platform/serial_port.h"
+
+namespace kelvo6::shell {
+
+namespace {
+
+const QStringList kPorts{"COM1", "COM2", "COM3", "COM4"};
+const QStringList kBauds{"110", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600"};
+const QStringList kDataBits{"4", "5", "6", "7", "8"};
+const QStringList kParities{"none", "odd", "even"};
+const QStringList kStopBits{"1", "1.5", "2"};
+
+constexpr app::ControlText kTexts[] = {
+    {"title", {"PARAMETRI PORTA SERIALE", "SERIAL PORT PARAMETERS", "SERI PORT PARAMETRELERI"}},
+    {"Command1", {"OK", "OK", "TAMAM"}},
+    {"Command2", {"Cancel", "Cancel", "Iplat"}},
+};
+
+template <class T>
+T at(const std::vector<T>& v, int index, T fallback) {
+  return index >= 0 && index < static_cast<int>(v.size()) ? v[static_cast<std::size_t>(index)] : fallback;
+}
+
+}  // namespace
+
+PortChoice portChoiceFrom(int portIndex, const QString& portText, const QStringList& listedDevices, int baudIndex,
+                          int dataIndex, int parityIndex, int stopIndex) {
+  PortChoice c;
+  int listed = portIndex - static_cast<int>(kPorts.size());
+  QString typed = portText.trimmed();
+  if (portIndex >= 0 && portIndex < kPorts.size()) {
+    c.portNumber = portIndex + 1;
+  } else if (listed >= 0 && listed < listedDevices.size()) {
+    c.portNumber = portIndex + 1;
+    c.device = listedDevices[listed].toStdString();
+  } else if (typed.startsWith('/')) {
+    // A device path typed by the fitter, e.g. /dev/ttyUSB0.
+    c.device = typed.toStdString();
+  }
+  std::string baud = at<std::string>({"110", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600"},
+                                     baudIndex, "9600");
+  std::string parity = at<std::string>({"n", "o", "e"}, parityIndex, "n");
+  std::string data = at<std::string>({"4", "5", "6", "7", "8"}, dataIndex, "8");
+  std::string stop = at<std::string>({"1", "1.5", "2"}, stopIndex, "1");
+  c.settings = baud + "," + parity + "," + data + "," + stop;
+  return c;
+}
+
+SerialSettingsDialog::SerialSettingsDialog(app::Context& ctx) : Screen(ctx, QStringLiteral("Form4")) {
+  setWindowTitle(QStringLiteral("PARAMETRI PORTA SERIALE"));
+  port_ = combo("Combo1", kPorts, "COM1");
+  baud_ = combo("Combo2", kBauds, "9600");
+  data_ = combo("Combo3", kDataBits, "8");
+  parity_ = combo("Combo4", kParities, "None");
+  stop_ = combo("Combo5", kStopBits, "1");
+  port_->setMinimumWidth(260);
+
+  auto* form = new QFormLayout;
+  const char* labels[] = {"Port", "Baud Rate", "Data bits", "Parity", "Stop Bits"};
+  QComboBox* combos[] = {port_, baud_, data_, parity_, stop_};
+  for (int i = 0; i < 5; ++i) {
+    auto* l = new QLabel(QString::fromLatin1(labels[i]), this);
+    l->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+    l->setBuddy(combos[i]);
+    form->addRow(l, combos[i]);
+  }
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName("Command1");
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel->setObjectName("Command2");
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* v = new QVBoxLayout(this);
+  v->addLayout(form);
+  v->addLayout(buttons);
+  connect(ok, &QPushButton::clicked, this, [this] { this->ok(); });
+  connect(cancel, &QPushButton::clicked, this, [this] { close(); });
+}
+
+QComboBox* SerialSettingsDialog::combo(const char* name, const QStringList& entries, const QString& initial) {
+  auto* c = new QComboBox(this);
+  c->setObjectName(QString::fromLatin1(name));
+  c->setEditable(true);
+  c->setInsertPolicy(QComboBox::NoInsert);
+  c->addItems(entries);
+  c->setCurrentIndex(-1);
+  c->setEditText(initial);
+  return c;
+}
+
+void SerialSettingsDialog::load() {
+  app::applyTexts(this, kTexts, language());
+  // After COM1..COM4, the serial ports the system reports (USB adapters).
+  for (const platform::SystemPort& p : platform::systemPorts()) {
+    QString device = QString::fromStdString(p.device);
+    listedDevices_ << device;
+    QString text = p.description.empty() ? device : device + "  (" + QString::fromStdString(p.description) + ")";
+    port_->addItem(text, device);
+  }
+  port_->setCurrentIndex(-1);
+  port_->setEditText(QStringLiteral("COM1"));
+}
+
+void SerialSettingsDialog::ok() {
+  // A typed text that names an entry counts as choosing that entry.
+  auto chosen = [](QComboBox* c) {
+    if (c->currentIndex() >= 0 && c->itemText(c->currentIndex()) == c->currentText()) return c->currentIndex();
+    return c->findText(c->currentText().trimmed(), Qt::MatchFixedString);
+  };
+  PortChoice choice = portChoiceFrom(chosen(port_), port_->currentText(), listedDevices_, chosen(baud_), chosen(data_),
+                                     chosen(parity_), chosen(stop_));
+  auto& s = shared();
+  s.portNumber = choice.portNumber;
+  s.portDevice = choice.device;
+  s.portSettings = choice.settings;
+  close();
+}
+
+}  // namespace kelvo6::shell

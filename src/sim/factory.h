@@ -1,0 +1,12 @@
+#pragma once
+// The simulated ECU's factory configuration: what it holds when new and after
+// restore defaults.
+
+#include <array>
+
+namespace kelvo6::sim {
+
+std::array<int, 63> factoryParameters();  // index 1..62
+std::array<int, 65> factoryCells();       // index 1..64
+
+}  // namespace kelvo6::sim

@@ -1,0 +1,32 @@
+#pragma once
+// What the simulated ECU holds: parameters, table, version and modes.
+
+#include <array>
+#include <cstdint>
+
+namespace kelvo6::sim {
+
+struct EcuMemory {
+  std::array<int, 63> params{};  // 1..62
+  std::array<int, 65> cells{};   // 1..64
+  std::array<int, 3> version{2, 4, 1};
+  bool calibrationOn = false;
+  int trialKgb = 0;      // carried by the last read calibration data request
+  int coilModeCoils = 0; // carried by the last read coil-mode data request
+  bool downloadMode = false;
+
+  int param(int n) const { return params[static_cast<std::size_t>(n)]; }
+  int cell(int n) const { return cells[static_cast<std::size_t>(n)]; }
+};
+
+// One moment of the engine and the kit, as the answers report it.
+struct LiveSnapshot {
+  int lambda1 = 0, lambda2 = 0, kgbTable = 0, kgbCorrected = 0;
+  int pressure1 = 0, pressure2 = 0, temperature1 = 0, temperature2Raw = 0;
+  int rpm = 0, level = 0;
+  std::array<int, 8> petrolTime{};
+  int state = 0, fuelFlag = 1;
+  int kgbInUse = 0, injectionTime = 0, calState = 0;
+};
+
+}  // namespace kelvo6::sim

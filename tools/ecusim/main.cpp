@@ -1,0 +1,110 @@
+// kelvo6-ecusim: a simulated KELVO6 ECU on a pseudo-terminal.
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "sim/ecu.h"
+#include "sim/pty_server.h"
+
+namespace {
+
+kelvo6::sim::PtyServer* g_server = nullptr;
+void onSignal(int) {
+  if (g_server) g_server->stop();
+}
+
+void usage() {
+  std::puts(
+      "usage: kelvo6-ecusim [options]\n"
+      "  --link PATH        keep a symbolic link PATH to the device\n"
+      "  --latency MS       answer delay (default 5)\n"
+      "  --version A.B.C    software version (default 2.4.1)\n"
+      "  --true-kgb N       the car's true KGB coefficient (default 108)\n"
+      "  --silent           answer nothing\n"
+      "  --drop N           drop every N-th answer\n"
+      "  --split MS         send every answer in two halves MS apart\n"
+      "  --late MS          answer MS later\n"
+      "  --stray N          a stray byte after every N-th answer\n"
+      "  --wrong-echo P[:K] echo a wrong value for parameter P (K times, default always)\n"
+      "  --eol-fail         the end-of-line test reports one failing check\n"
+      "  --manual-key       the end-of-line key is not switched off and on by itself");
+}
+
+bool argValue(int& i, int argc, char** argv, std::string* out) {
+  if (i + 1 >= argc) return false;
+  *out = argv[++i];
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  kelvo6::sim::Ecu ecu;
+  std::string link;
+  bool automaticKey = true;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i], v;
+    auto& f = ecu.faults();
+    if (a == "--help" || a == "-h") {
+      usage();
+      return 0;
+    } else if (a == "--link" && argValue(i, argc, argv, &v)) {
+      link = v;
+    } else if (a == "--latency" && argValue(i, argc, argv, &v)) {
+      ecu.setLatencyMs(std::atoi(v.c_str()));
+    } else if (a == "--version" && argValue(i, argc, argv, &v)) {
+      int x = 0, y = 0, z = 0;
+      if (std::sscanf(v.c_str(), "%d.%d.%d", &x, &y, &z) != 3) {
+        std::fprintf(stderr, "kelvo6-ecusim: version must be A.B.C\n");
+        return 2;
+      }
+      ecu.setVersion(x, y, z);
+    } else if (a == "--true-kgb" && argValue(i, argc, argv, &v)) {
+      ecu.engine().setTrueKgb(std::atoi(v.c_str()));
+    } else if (a == "--silent") {
+      f.silent = true;
+    } else if (a == "--drop" && argValue(i, argc, argv, &v)) {
+      f.dropEvery = std::atoi(v.c_str());
+    } else if (a == "--split" && argValue(i, argc, argv, &v)) {
+      f.splitGapMs = std::atoi(v.c_str());
+    } else if (a == "--late" && argValue(i, argc, argv, &v)) {
+      f.extraLatencyMs = std::atoi(v.c_str());
+    } else if (a == "--stray" && argValue(i, argc, argv, &v)) {
+      f.strayByteEvery = std::atoi(v.c_str());
+    } else if (a == "--wrong-echo" && argValue(i, argc, argv, &v)) {
+      f.wrongEchoParam = std::atoi(v.c_str());
+      auto colon = v.find(':');
+      f.wrongEchoCount = colon == std::string::npos ? -1 : std::atoi(v.c_str() + colon + 1);
+    } else if (a == "--eol-fail") {
+      ecu.selfTest().setCheckByte(1, 1);
+    } else if (a == "--manual-key") {
+      automaticKey = false;
+    } else {
+      std::fprintf(stderr, "kelvo6-ecusim: unknown option %s\n", a.c_str());
+      usage();
+      return 2;
+    }
+  }
+  ecu.selfTest().setAutomaticKey(automaticKey);
+
+  kelvo6::sim::PtyServer server(ecu);
+  std::string error;
+  if (!server.open(&error)) {
+    std::fprintf(stderr, "kelvo6-ecusim: %s\n", error.c_str());
+    return 1;
+  }
+  if (!link.empty() && !server.makeLink(link, &error)) {
+    std::fprintf(stderr, "kelvo6-ecusim: %s\n", error.c_str());
+    return 1;
+  }
+  g_server = &server;
+  std::signal(SIGINT, onSignal);
+  std::signal(SIGTERM, onSignal);
+  std::printf("%s\n", server.devicePath().c_str());
+  std::fflush(stdout);
+  server.run();
+  return 0;
+}
