@@ -49,15 +49,21 @@ Screen* Navigator::showMessage(Screen* opener, const QString& title, const QStri
 
 void Navigator::activate(Screen* screen) {
   if (!screen || !find(screen->objectName())) return;
+  screen->activateWindow();
+  runActivation(screen);
+}
+
+void Navigator::runActivation(Screen* screen) {
   active_ = screen;
   if (ctx_) ctx_->desktop.setKeepOnTop(screen, true);
-  screen->activateWindow();
   screen->activate();
 }
 
 void Navigator::windowSystemActivated(Screen* screen) {
-  if (!followWindowSystem_ || screen == active_) return;
-  activate(screen);
+  // The window system already made it active: run its activation without
+  // asking for activation again, which would bounce between windows.
+  if (!followWindowSystem_ || screen == active_ || !find(screen->objectName())) return;
+  runActivation(screen);
 }
 
 void Navigator::closed(Screen* screen) {

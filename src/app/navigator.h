@@ -54,6 +54,7 @@ class Navigator {
   std::function<void()> onProgramEnd;
 
  private:
+  void runActivation(Screen* screen);
   struct Entry {
     QPointer<Screen> screen;
     QPointer<Screen> opener;
@@ -63,7 +64,6 @@ class Navigator {
   std::vector<Entry> entries_;
   QPointer<Screen> active_;
   bool followWindowSystem_ = true;
-  bool activating_ = false;
 };
 
 }  // namespace kelvo6::app

@@ -5,21 +5,19 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QWidget>
+#include <QWindow>
 
 namespace kelvo6::platform {
 
 void QtDesktop::setKeepOnTop(QWidget* window, bool onTop) {
   if (!window) return;
   window->setProperty("keepOnTop", onTop);
-  bool current = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-  if (current == onTop) return;
-  // Changing the flag hides a shown window; show it again where it was.
-  bool visible = window->isVisible();
-  QRect geometry = window->geometry();
-  window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
-  if (visible) {
-    window->setGeometry(geometry);
-    window->show();
+  // On a shown window change only the window-system hint: QWidget::setWindowFlag
+  // would hide and re-show it, which moves activation between our windows.
+  if (QWindow* handle = window->windowHandle()) {
+    handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
+  } else {
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
   }
 }
 

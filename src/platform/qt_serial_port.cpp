@@ -1,5 +1,7 @@
 #include "platform/qt_serial_port.h"
 
+#include <poll.h>
+
 #include <QSerialPortInfo>
 
 namespace kelvo6::platform {
@@ -48,6 +50,10 @@ std::vector<SystemPort> systemPorts() {
 QtSerialPort::QtSerialPort() {
   QObject::connect(&port_, &QSerialPort::readyRead, [this] { readAll(); });
   QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) { onError(e); });
+  // A device whose other end hung up (a pseudo-terminal whose simulator ended)
+  // reports no error of its own; look for the hang-up now and then.
+  hangupCheck_.setInterval(250);
+  QObject::connect(&hangupCheck_, &QTimer::timeout, [this] { checkHangup(); });
 }
 
 QtSerialPort::~QtSerialPort() { port_.close(); }
@@ -75,6 +81,7 @@ bool QtSerialPort::open(const std::string& device, const SerialSettings& s, std:
     return false;
   }
   port_.clear();
+  hangupCheck_.start();
   return true;
 }
 
@@ -86,6 +93,7 @@ void QtSerialPort::write(const std::vector<std::uint8_t>& bytes) {
 }
 
 void QtSerialPort::close() {
+  hangupCheck_.stop();
   if (port_.isOpen()) port_.close();
 }
 
@@ -109,8 +117,19 @@ void QtSerialPort::onError(QSerialPort::SerialPortError e) {
   // A device that went away (USB adapter unplugged, simulator ended) reports a
   // resource error; close the port so the program keeps running without it.
   if (e != QSerialPort::ResourceError || !port_.isOpen()) return;
-  std::string reason = port_.errorString().toStdString();
-  port_.close();
+  lost(port_.errorString().toStdString());
+}
+
+void QtSerialPort::checkHangup() {
+  if (!port_.isOpen()) return;
+  pollfd p{static_cast<int>(port_.handle()), POLLIN, 0};
+  if (::poll(&p, 1, 0) <= 0 || !(p.revents & (POLLHUP | POLLERR | POLLNVAL))) return;
+  readAll();  // what arrived before the hang-up still counts
+  lost("the device hung up");
+}
+
+void QtSerialPort::lost(const std::string& reason) {
+  close();
   if (onLost) onLost(reason);
 }
 

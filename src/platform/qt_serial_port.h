@@ -1,5 +1,6 @@
 #pragma once
 #include <QSerialPort>
+#include <QTimer>
 
 #include "platform/serial_port.h"
 
@@ -20,8 +21,11 @@ class QtSerialPort : public SerialPort {
  private:
   void readAll();
   void onError(QSerialPort::SerialPortError error);
+  void checkHangup();
+  void lost(const std::string& reason);
 
   QSerialPort port_;
+  QTimer hangupCheck_;
   std::uint64_t written_ = 0;
   std::uint64_t received_ = 0;
 };
