@@ -55,13 +55,6 @@ TEST(LambdaBar, UnknownProbeTypeHasNoPointer) {
   EXPECT_EQ(lambdaBar(450, 7, kOneVolt), lambdaBarAtRest());
 }
 
-TEST(LambdaBar, ColoursRunRedToGreenToRedSymmetrically) {
-  EXPECT_EQ(lambdaSegmentColour(0), (Rgb{150, 0, 0}));
-  EXPECT_EQ(lambdaSegmentColour(9), (Rgb{0, 190, 0}));
-  EXPECT_EQ(lambdaSegmentColour(14), (Rgb{220, 150, 0}));
-  for (int i = 0; i < kLambdaSegments; ++i) EXPECT_EQ(lambdaSegmentColour(i), lambdaSegmentColour(19 - i)) << i;
-}
-
 TEST(PressureBar, LightsOneSegmentPer150Mbar) {
   PressureBar bar = pressureBar(1500);
   for (int i = 0; i <= 10; ++i) EXPECT_EQ(bar[static_cast<std::size_t>(i)], kYellow) << i;
@@ -136,15 +129,6 @@ TEST(GasTime, PetrolTimeScaledByTheCorrectedKgb) {
   EXPECT_EQ(gasTime(2564, 100), 2564);  // petrol / 10 x KGB / 10 in floating point gives 2563.99...
   EXPECT_EQ(gasTime(65535, 65535), 42948362);
   EXPECT_EQ(gasTime(0, 115), 0);
-}
-
-TEST(FuelLamps, PetrolOnlyForFlagOne) {
-  EXPECT_EQ(fuelLamps(1).petrol, core::colour::kRed);
-  EXPECT_EQ(fuelLamps(1).gas, core::colour::kDimGreen);
-  for (int flag : {0, 2, 255}) {
-    EXPECT_EQ(fuelLamps(flag).petrol, core::colour::kDimRed) << flag;
-    EXPECT_EQ(fuelLamps(flag).gas, core::colour::kGreen) << flag;
-  }
 }
 
 }  // namespace

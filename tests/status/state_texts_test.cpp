@@ -16,7 +16,6 @@ TEST(StateText, NumbersFollowTheirTextsAfterTwoBlanks) {
   EXPECT_EQ(text(4, 2, 4, 150), "P->G WAITING RPM BELOW THRESHOLD  -50");
   // The second generation numbers the same texts differently.
   EXPECT_EQ(text(3, 2, 5, 2300, 45), "P->G WAITING TEMPERATURE ABOVE THRESHOLD  45");
-  EXPECT_EQ(text(5, 1, 5, 2500), "B->G ATTESA GIRI MAGGIORI DI SOGLIA  2500");
   EXPECT_EQ(text(6, 2, 5, 2500), "P->G WAITING RPM BELOW THRESHOLD  2300");
   EXPECT_EQ(text(2, 2, 5, 2300, 35), "G->P WAITING OVERLAP TIME");
 }
@@ -26,7 +25,6 @@ TEST(StateText, GenerationChoosesTheMeaningOfACode) {
   EXPECT_EQ(text(8, 2, 4), "CUTOFF BY TINJ = 0");
   EXPECT_EQ(text(9, 1, 4), "TINJ < SOGLIA : CUTOFF ");  // the trailing blank belongs to the text
   EXPECT_EQ(text(20, 3, 4), "Araci Yakit Degisimi icin istenen Devire Getir ve KAYDET'i Tiklayin");
-  EXPECT_EQ(text(15, 1, 5), "COMMUTAZIONE B->G NON PERMESSA - FINE GAS");
 }
 
 TEST(StateText, UnlistedCodesClearTheLine) {
