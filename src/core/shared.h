@@ -3,6 +3,7 @@
 // received flags and the settings chosen for the run. One object, passed by
 // reference; every test makes its own.
 
+#include <any>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -106,6 +107,10 @@ struct Shared {
   bool closeProgramOnMessage = false;
   int lostLinkCounter = 0;
   int handshakeAttempts = 0;
+
+  // What the vehicle status window keeps between its openings (its averages
+  // and sensor counters); the window owns the type.
+  std::any statusMemory;
 
   int language = 1;  // 1 Italian, 2 English, 3 Turkish
   int portNumber = 1;

@@ -154,6 +154,8 @@ void MainMenu::stopTimers() {
 
 void MainMenu::enableScreenButtons(bool enabled) {
   for (int i = 2; i <= 5; ++i) buttons_[i]->setEnabled(enabled);
+  // The software update needs an ECU that has answered the handshake.
+  buttons_[6]->setEnabled(enabled && connected() && handshakeComplete_);
 }
 
 void MainMenu::showFuel() {
@@ -183,6 +185,7 @@ void MainMenu::handshakeTick() {
   }
   if (s.received.paramSet) {
     if (s.received.table) {
+      handshakeComplete_ = true;
       enableScreenButtons(true);
       s.bulkTransfer = false;
       showFuel();

@@ -45,6 +45,7 @@ class MainMenu : public app::Screen {
   QRadioButton* fuel_[2] = {};
   QLabel* fuelLabel_[2] = {};
   QLineEdit* version_;
+  bool handshakeComplete_ = false;  // the ECU has answered version, parameters and table
   std::unique_ptr<platform::Timer> handshake_, waitLive_, waitCalibration_, fuelWriter_;
 };
 

@@ -6,11 +6,46 @@
 namespace kelvo6::sim {
 
 namespace {
+
 constexpr int kStepMs = 50;
+constexpr int kIdleRpm = 800;
 constexpr double kWarmTemperature = 85.0;
+constexpr double kWarmingTimeConstantMs = 120000.0;
+constexpr int kProbeHalfPeriodMs = 1000;  // one rich/lean switch about every second
+constexpr double kTankUsePerMsOnGas = 0.01 / 300000.0;  // 1 % of the tank in five minutes
+
+// Change-over parameters.
+constexpr int kSwitchRpm = 12, kSwitchTemperature = 13, kOverlapToPetrol = 14, kOverlapToGas = 15;
+constexpr int kLevelMin = 19, kLevelMax = 20, kCalPressure = 29, kPressureModel = 57;
+constexpr int kOnDeceleration = 59, kStartFilter = 60, kWarmChangeOver = 61;
+
+// Operating state codes of the change-over phases, per software generation.
+struct StateCodes {
+  int overlapToPetrol, waitTemperature, waitRpmAbove, waitRpmBelow, overlapToGas, startFilter;
+};
+constexpr StateCodes kGeneration4{1, 2, 3, 4, 5, 12};
+constexpr StateCodes kGeneration5{2, 3, 5, 6, 7, 4};
+
+// Probe voltage (mV) when rich and when lean, by sensor type; other types read as type 2.
+struct ProbeLevels {
+  int rich, lean, noise;
+};
+ProbeLevels probeLevels(int type) {
+  switch (type) {
+    case 0: return {4300, 700, 100};
+    case 1: return {700, 4300, 100};
+    case 3: return {140, 820, 20};
+    default: return {820, 140, 20};
+  }
+}
+
 }  // namespace
 
-EngineModel::EngineModel(std::uint32_t seed) : random_(seed ? seed : 1) {}
+EngineModel::EngineModel(std::uint32_t seed) : random_(seed ? seed : 1) {
+  for (int& trim : injectorTrim_) trim = noise(15);
+  untilRevMs_ = between(12000, 25000);
+  probeNextSwitchMs_ = {kProbeHalfPeriodMs, kProbeHalfPeriodMs / 2};
+}
 
 int EngineModel::noise(int amplitude) {
   // xorshift32: deterministic for a given seed.
@@ -20,6 +55,8 @@ int EngineModel::noise(int amplitude) {
   if (amplitude <= 0) return 0;
   return static_cast<int>(random_ % static_cast<std::uint32_t>(2 * amplitude + 1)) - amplitude;
 }
+
+int EngineModel::between(int low, int high) { return (low + high) / 2 + noise((high - low) / 2); }
 
 void EngineModel::advanceTo(std::int64_t nowMs, const EcuMemory& memory) {
   if (nowMs <= nowMs_) return;
@@ -34,56 +71,129 @@ void EngineModel::advanceTo(std::int64_t nowMs, const EcuMemory& memory) {
 }
 
 void EngineModel::step(int dtMs, const EcuMemory& memory) {
-  // Engine speed: idle near 800 rpm, a rev to about 3000 rpm every 20 s for 2 s.
-  revTimerMs_ = (revTimerMs_ + dtMs) % 20000;
-  int target = revTimerMs_ >= 18000 ? 3000 : 800;
-  rpm_ += (target - rpm_) / 4 + noise(10);
-  rpm_ = std::clamp(rpm_, 600, 7000);
-
-  petrolBase_ = 2500 + (rpm_ - 800) / 2;
-
-  // Temperatures warm toward 85 degrees with a time constant of about two minutes.
-  temperature_ += (kWarmTemperature - temperature_) * dtMs / 120000.0;
-
-  // Lambda probes switch rich/lean about once a second.
-  lambdaPhaseMs_ += dtMs;
-  if (lambdaPhaseMs_ >= 500 + noise(100)) {
-    lambdaPhaseMs_ = 0;
-    lambdaRich_ = !lambdaRich_;
-  }
+  stepEngine(dtMs);
+  stepProbes(dtMs);
   pressureNoise_ = noise(15);
+  levelNoise_ = noise(8);
+  if (onGas_) tankFill_ = std::max(0.0, tankFill_ - kTankUsePerMsOnGas * dtMs);
+  stepChangeOver(dtMs, memory);
+}
 
-  // Change-over: petrol at start; gas once warm, above the change-over speed
-  // and after the start filter, with the overlap time of parameter 15.
-  if (switchRequested_) {
-    switchRequested_ = false;
-    onGas_ = !onGas_;
-    state_ = 0;
-    overlapMs_ = 0;
-  }
-  if (!onGas_) {
-    int switchTemperature = memory.param(13);
-    int switchRpm = memory.param(12);
-    filterMs_ += dtMs;
-    if (filterMs_ < memory.param(60)) {
-      state_ = 12;
-    } else if (temperature_ < switchTemperature) {
-      state_ = 2;
-    } else if (rpm_ < switchRpm && memory.param(59) == 0) {
-      state_ = 3;
-    } else if (overlapMs_ < memory.param(15)) {
-      state_ = 5;
-      overlapMs_ += dtMs;
-    } else if (memory.param(59) == 0 || rpm_ < switchRpm - 200 || memory.param(61) == 1) {
-      onGas_ = true;
-      state_ = 0;
-    } else {
-      state_ = 4;
-    }
+void EngineModel::stepEngine(int dtMs) {
+  // Idle near 800 rpm with a slow wander; now and then a rev of a few seconds.
+  if (revLeftMs_ > 0) {
+    revLeftMs_ -= dtMs;
+    if (revLeftMs_ <= 0) untilRevMs_ = between(15000, 35000);
   } else {
-    state_ = 0;
+    untilRevMs_ -= dtMs;
+    if (untilRevMs_ <= 0) {
+      revLeftMs_ = between(2000, 3500);
+      revTarget_ = between(2600, 3600);
+    }
+  }
+  idleDrift_ = std::clamp(idleDrift_ + noise(3), -25, 25);
+  const bool revving = revLeftMs_ > 0;
+  const int target = revving ? revTarget_ : kIdleRpm + idleDrift_;
+  rpmExact_ += (target - rpmExact_) * (revving ? 0.18 : 0.12);
+  rpm_ = std::clamp(static_cast<int>(std::lround(rpmExact_)) + noise(6), 500, 7000);
+
+  // Load: open throttle while revving, closed while the engine falls back.
+  const double loadTarget = revving ? 1.0 : (rpm_ > kIdleRpm + 150 ? 0.15 : 0.5);
+  load_ += (loadTarget - load_) * 0.3;
+  petrolBase_ = std::clamp(2200 + static_cast<int>(1100 * load_) + (rpm() - kIdleRpm) * 9 / 10, 1200, 15000);
+  for (int& n : injectorNoise_) n = noise(12);
+
+  temperature_ += (kWarmTemperature - temperature_) * dtMs / kWarmingTimeConstantMs;
+}
+
+void EngineModel::stepProbes(int dtMs) {
+  for (std::size_t p = 0; p < 2; ++p) {
+    probeNextSwitchMs_[p] -= dtMs;
+    if (probeNextSwitchMs_[p] <= 0) {
+      probeRich_[p] = !probeRich_[p];
+      probeNextSwitchMs_[p] = between(kProbeHalfPeriodMs - 150, kProbeHalfPeriodMs + 150);
+    }
+    probeNoise_[p] = noise(1000);  // thousandths of the probe's own noise amplitude
   }
 }
+
+void EngineModel::stepChangeOver(int dtMs, const EcuMemory& m) {
+  if (switchRequested_) {
+    switchRequested_ = false;
+    phaseMs_ = 0;
+    if (onGas_) {
+      phase_ = phase_ == Phase::kOverlapToPetrol ? Phase::kGas : Phase::kOverlapToPetrol;
+    } else {
+      phase_ = phase_ == Phase::kOverlapToGas ? Phase::kPetrol : Phase::kOverlapToGas;
+    }
+  }
+  phaseMs_ += dtMs;
+  // Conditions that already hold pass straight on to the next phase.
+  for (int i = 0; i < 8; ++i) {
+    Phase before = phase_;
+    advancePhase(m);
+    if (phase_ == before) break;
+  }
+}
+
+void EngineModel::advancePhase(const EcuMemory& m) {
+  auto enter = [this](Phase next) {
+    phase_ = next;
+    phaseMs_ = 0;
+  };
+  switch (phase_) {
+    case Phase::kStartFilter:
+      if (phaseMs_ >= m.param(kStartFilter)) {
+        warmAtStart_ = temperature_ >= m.param(kSwitchTemperature);
+        enter(Phase::kWaitTemperature);
+      }
+      break;
+    case Phase::kWaitTemperature:
+      if (temperature_ >= m.param(kSwitchTemperature)) {
+        // A warm restart may change over at once when the ECU allows it.
+        enter(warmAtStart_ && m.param(kWarmChangeOver) == 1 ? Phase::kOverlapToGas : Phase::kWaitRpmAbove);
+      }
+      break;
+    case Phase::kWaitRpmAbove:
+      if (rpm() > m.param(kSwitchRpm))
+        enter(m.param(kOnDeceleration) == 1 ? Phase::kWaitRpmBelow : Phase::kOverlapToGas);
+      break;
+    case Phase::kWaitRpmBelow:
+      if (rpm() < m.param(kSwitchRpm) - 200) enter(Phase::kOverlapToGas);
+      break;
+    case Phase::kOverlapToGas:
+      if (phaseMs_ >= m.param(kOverlapToGas)) {
+        onGas_ = true;
+        enter(Phase::kGas);
+      }
+      break;
+    case Phase::kOverlapToPetrol:
+      if (phaseMs_ >= m.param(kOverlapToPetrol)) {
+        onGas_ = false;
+        enter(Phase::kPetrol);
+      }
+      break;
+    case Phase::kGas:
+    case Phase::kPetrol: break;
+  }
+}
+
+int EngineModel::stateCode(const EcuMemory& m) const {
+  const StateCodes& c = m.version[1] == 5 ? kGeneration5 : kGeneration4;
+  switch (phase_) {
+    case Phase::kStartFilter: return c.startFilter;
+    case Phase::kWaitTemperature: return c.waitTemperature;
+    case Phase::kWaitRpmAbove: return c.waitRpmAbove;
+    case Phase::kWaitRpmBelow: return c.waitRpmBelow;
+    case Phase::kOverlapToGas: return c.overlapToGas;
+    case Phase::kOverlapToPetrol: return c.overlapToPetrol;
+    case Phase::kGas:
+    case Phase::kPetrol: return 0;
+  }
+  return 0;
+}
+
+int EngineModel::basePetrolTime() const { return fixedPetrolTime_ ? fixedPetrolTime_ : petrolBase_; }
 
 int EngineModel::tableKgbAt(int rpm, int petrolTime, const EcuMemory& m) const {
   int c = 0, r = 0;
@@ -94,26 +204,52 @@ int EngineModel::tableKgbAt(int rpm, int petrolTime, const EcuMemory& m) const {
 
 LiveSnapshot EngineModel::snapshot(const EcuMemory& m) const {
   LiveSnapshot s;
-  int rpm = fixedRpm_ ? fixedRpm_ : rpm_;
-  int petrol = fixedPetrolTime_ ? fixedPetrolTime_ : petrolBase_;
-  bool straight1V = m.param(3) == 2 || m.param(3) == 3;
-  int scale = straight1V ? 1 : 5;
-  s.lambda1 = (lambdaRich_ ? 800 : 150) * scale;
-  s.lambda2 = (lambdaRich_ ? 150 : 800) * scale;
+  const int rpm = this->rpm();
+  const int petrol = basePetrolTime();
+
+  const std::array<int, 2> types{m.param(3), m.param(50)};
+  std::array<int, 2> lambda{};
+  for (std::size_t p = 0; p < 2; ++p) {
+    ProbeLevels levels = probeLevels(types[p]);
+    lambda[p] = std::max(0, (probeRich_[p] ? levels.rich : levels.lean) + levels.noise * probeNoise_[p] / 1000);
+  }
+  s.lambda1 = lambda[0];
+  s.lambda2 = lambda[1];
+
   s.kgbTable = tableKgbAt(rpm, petrol, m);
-  s.kgbCorrected = s.kgbTable;
+  // On gas the lambda corrective trims the table value a little.
+  s.kgbCorrected = onGas_ ? s.kgbTable + (probeRich_[0] ? -1 : 1) : s.kgbTable;
   s.kgbInUse = (m.calibrationOn && m.trialKgb > 0) ? m.trialKgb : s.kgbTable;
-  s.pressure1 = std::max(0, m.param(29) + pressureNoise_);
-  s.pressure2 = m.param(57) == 1 ? std::max(0, m.param(29) + 200 + pressureNoise_) : 10;
+
+  // The regulator holds the calibration pressure, sagging a little under load.
+  const int sag = std::max(0, rpm - kIdleRpm) / 40;
+  s.pressure1 = std::max(0, m.param(kCalPressure) - sag + pressureNoise_);
+  s.pressure2 = m.param(kPressureModel) == 1 ? std::max(0, m.param(kCalPressure) + 200 - sag + pressureNoise_) : 10;
   s.temperature1 = static_cast<int>(std::lround(temperature_));
-  s.temperature2Raw = static_cast<int>(std::lround(temperature_ * 0.6)) + 40;
+  const double gasTemperature = 15.0 + (temperature_ - 20.0) * 0.5;
+  s.temperature2Raw = std::max(0, static_cast<int>(std::lround(gasTemperature)) + 40);
   s.rpm = rpm;
-  s.level = level_;
-  int injectors = std::clamp(m.param(1), 0, 8);
-  for (int i = 0; i < 8; ++i) s.petrolTime[static_cast<std::size_t>(i)] = i < injectors ? petrol + 10 * i : 0;
-  s.state = state_;
+
+  if (levelPinned_) {
+    s.level = pinnedLevel_;
+  } else {
+    const int empty = m.param(kLevelMin), full = m.param(kLevelMax);
+    s.level = std::max(0, static_cast<int>(std::lround(empty + (full - empty) * tankFill_)) + levelNoise_);
+  }
+
+  const int injectors = std::clamp(m.param(1), 0, 8);
+  for (int i = 0; i < 8; ++i) {
+    auto k = static_cast<std::size_t>(i);
+    int t = 0;
+    if (i < injectors) {
+      t = fixedPetrolTime_ ? petrol + 10 * i
+                           : petrol + petrol * injectorTrim_[k] / 1000 + injectorNoise_[k];
+    }
+    s.petrolTime[k] = std::max(0, t);
+  }
+  s.state = stateCode(m);
   s.fuelFlag = onGas_ ? 0 : 1;
-  s.calState = state_;
+  s.calState = s.state;
   // The gas time follows the KGB in use; the car needs trueKgb for a stoichiometric mixture.
   s.injectionTime = onGas_ ? petrol * s.kgbInUse / 100 : petrol;
   return s;

@@ -1,9 +1,11 @@
 #pragma once
 // A small engine and gas kit, stepped on the clock the simulated ECU is given:
-// idling engine with an occasional rev, injection times, switching lambda
-// probes, pressures, warming temperatures, tank level and the petrol/gas
-// change-over with its operating state codes.
+// an idling engine with an occasional rev, eight injection times that follow
+// the load, switching lambda probes, pressures, warming temperatures, a tank
+// that empties slowly on gas, and the petrol/gas change-over with the
+// operating state codes of the ECU's software generation.
 
+#include <array>
 #include <cstdint>
 
 #include "sim/memory.h"
@@ -18,37 +20,81 @@ class EngineModel {
   void advanceTo(std::int64_t nowMs, const EcuMemory& memory);
   LiveSnapshot snapshot(const EcuMemory& memory) const;
 
+  // The fuel switch: on gas it goes back to petrol, on petrol over to gas,
+  // each through its overlap time.
   void requestFuelSwitch() { switchRequested_ = true; }
   bool onGas() const { return onGas_; }
 
   // Knobs for tests and the simulator's options.
   void setTrueKgb(int kgb) { trueKgb_ = kgb; }
   int trueKgb() const { return trueKgb_; }
-  void setRpm(int rpm) { fixedRpm_ = rpm; }          // 0: the model's own engine speed
+  void setRpm(int rpm) { fixedRpm_ = rpm; }              // 0: the model's own engine speed
   void setPetrolTime(int us) { fixedPetrolTime_ = us; }  // 0: the model's own times
-  void setLevel(int mV) { level_ = mV; }
+  void setLevel(int mV) {                                // holds the level sender at mV
+    levelPinned_ = true;
+    pinnedLevel_ = mV;
+  }
+  void setTemperature(double celsius) { temperature_ = celsius; }  // warming goes on from here
 
  private:
+  // Where the petrol/gas change-over stands.
+  enum class Phase {
+    kStartFilter,      // engine just started: the start filter time runs
+    kWaitTemperature,  // below the change-over temperature
+    kWaitRpmAbove,     // waiting for the engine speed to pass the change-over speed
+    kWaitRpmBelow,     // change-over on deceleration: waiting for the speed to drop again
+    kOverlapToGas,     // both fuels, petrol to gas
+    kGas,
+    kOverlapToPetrol,  // both fuels, gas to petrol
+    kPetrol,           // on petrol by the fitter's choice: no automatic change-over
+  };
+
   void step(int dtMs, const EcuMemory& memory);
+  void stepEngine(int dtMs);
+  void stepProbes(int dtMs);
+  void stepChangeOver(int dtMs, const EcuMemory& memory);
+  void advancePhase(const EcuMemory& memory);
+  int stateCode(const EcuMemory& memory) const;
+  int rpm() const { return fixedRpm_ ? fixedRpm_ : rpm_; }
+  int basePetrolTime() const;
   int tableKgbAt(int rpm, int petrolTime, const EcuMemory& memory) const;
   int noise(int amplitude);
+  int between(int low, int high);
 
   std::uint32_t random_;
   std::int64_t nowMs_ = 0;
   std::int64_t stepRemainderMs_ = 0;
-  double temperature_ = 20.0;
+
+  // Engine.
+  double rpmExact_ = 800.0;
   int rpm_ = 800;
-  int revTimerMs_ = 0;
-  int lambdaPhaseMs_ = 0;
-  bool lambdaRich_ = false;
-  int petrolBase_ = 3000;
+  int idleDrift_ = 0;
+  int untilRevMs_ = 0;
+  int revLeftMs_ = 0;
+  int revTarget_ = 0;
+  double load_ = 0.5;
+  int petrolBase_ = 2900;
+  std::array<int, 8> injectorTrim_{};  // per-injector spread, tenths of a percent
+  std::array<int, 8> injectorNoise_{};
+  double temperature_ = 20.0;
+
+  // Probes, pressure and tank.
+  std::array<bool, 2> probeRich_{false, true};
+  std::array<int, 2> probeNextSwitchMs_{};
+  std::array<int, 2> probeNoise_{};
   int pressureNoise_ = 0;
-  int level_ = 3000;
+  double tankFill_ = 0.75;
+  int levelNoise_ = 0;
+  bool levelPinned_ = false;
+  int pinnedLevel_ = 0;
+
+  // Change-over.
+  Phase phase_ = Phase::kStartFilter;
   bool onGas_ = false;
   bool switchRequested_ = false;
-  int overlapMs_ = 0;
-  int filterMs_ = 0;
-  int state_ = 0;
+  bool warmAtStart_ = false;
+  int phaseMs_ = 0;
+
   int trueKgb_ = 108;
   int fixedRpm_ = 0;
   int fixedPetrolTime_ = 0;

@@ -307,5 +307,6 @@ bool Harness::programEnded() const { return impl_->ended; }
 sim::Ecu* Harness::ecu() { return impl_->ecu.get(); }
 core::Shared& Harness::shared() { return impl_->shared; }
 std::int64_t Harness::nowMs() const { return impl_->scheduler.nowMs(); }
+bool Harness::portOpen() const { return impl_->port.isOpen(); }
 
 }  // namespace kelvo6::testing

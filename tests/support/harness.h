@@ -68,6 +68,8 @@ class Harness {
   // with a given command code.
   std::int64_t nowMs() const;
   std::vector<Frame> sentWithCommand(int command) const;
+  // Whether the program holds the serial port open now.
+  bool portOpen() const;
 
   class Impl;
 
