@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
       auto colon = v.find(':');
       f.wrongEchoCount = colon == std::string::npos ? -1 : std::atoi(v.c_str() + colon + 1);
     } else if (a == "--eol-fail") {
-      ecu.selfTest().setCheckByte(1, 1);
+      ecu.selfTest().failOneCheck();
     } else if (a == "--manual-key") {
       automaticKey = false;
     } else {

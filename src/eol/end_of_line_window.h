@@ -1,0 +1,64 @@
+#pragma once
+// The end-of-line test window Form9: starts the ECU's self-test for the chosen
+// cylinder count, polls its report every 200 ms, paints one lamp per check,
+// and guides the operator through key off / key on to the final "RESET OK".
+
+#include <array>
+#include <memory>
+
+#include "app/screen.h"
+#include "eol/lamps.h"
+#include "platform/scheduler.h"
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace kelvo6::platform {
+class Lamp;
+}
+
+namespace kelvo6::eol {
+
+class EndOfLineWindow : public app::Screen {
+  Q_OBJECT
+ public:
+  explicit EndOfLineWindow(app::Context& ctx);
+  ~EndOfLineWindow() override;
+  void load() override;
+  void activate() override;
+  void unload() override;
+
+ private:
+  void buildInjectorFrame();
+  void buildCheckFrames();
+  void cylinderChosen(int index);
+  void showRows(int cylinders);
+  void startTest();
+  void pollTick();
+  void showResults();
+  void keyOffCountdown();
+  void waitForEcuReset();
+  void paint(int lamp, bool red);
+  void paintAll(bool red);
+  void showMessage(const QString& text);
+  int chosenCylinders() const;
+
+  std::array<platform::Lamp*, kLampCount> lamps_{};
+  std::array<QLabel*, kInjectors> rowLabels_{};
+  std::array<QRadioButton*, 3> options_{};
+  QLabel* message_ = nullptr;
+  QPushButton* start_ = nullptr;
+  QPushButton* exit_ = nullptr;
+  std::unique_ptr<platform::Timer> poll_;
+
+  bool testRunning_ = false;  // from the start button to "RESET OK"
+  int cylinders_ = 4;
+  int noAnswerTicks_ = 0;
+  int keyOffSeconds_ = 10;
+  int keyOffSubTicks_ = 0;
+  int resetWaitSeconds_ = 0;
+  int resetWaitSubTicks_ = 0;
+};
+
+}  // namespace kelvo6::eol
