@@ -1,0 +1,288 @@
+#include "params/editor.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+
+#include "link/params.h"
+#include "link/requests.h"
+#include "platform/widgets.h"
+
+namespace kelvo6::params {
+
+namespace {
+
+constexpr core::Rgb kWrongEntry{255, 170, 170};
+constexpr core::Text3 kEmptyEntry{"Campo vuoto: %1. Inserire un numero intero da 0 a %2.",
+                                  "Empty field: %1. Enter a whole number from 0 to %2.",
+                                  "Bos alan: %1. 0 ile %2 arasinda bir tam sayi girin."};
+constexpr core::Text3 kNotNumber{"Valore non numerico: %1. Inserire un numero intero da 0 a %2.",
+                                 "Not a number: %1. Enter a whole number from 0 to %2.",
+                                 "Sayi degil: %1. 0 ile %2 arasinda bir tam sayi girin."};
+constexpr core::Text3 kOutOfRange{"Valore fuori limiti: %1. Inserire un numero intero da 0 a %2.",
+                                  "Out of range: %1. Enter a whole number from 0 to %2.",
+                                  "Sinir disinda: %1. 0 ile %2 arasinda bir tam sayi girin."};
+
+QString qs(std::string_view v) { return QString::fromUtf8(v.data(), static_cast<int>(v.size())); }
+
+// Fields a window shows but never lets the user type in keep this property.
+bool keepsReadOnly(const QLineEdit* e) { return e->property("keepsReadOnly").toBool(); }
+
+}  // namespace
+
+void Editor::Capture::set(int parameter, int value) {
+  for (auto& [n, v] : values)
+    if (n == parameter) {
+      v = value;
+      return;
+    }
+  values.emplace_back(parameter, value);
+}
+
+const int* Editor::Capture::find(int parameter) const {
+  for (const auto& [n, v] : values)
+    if (n == parameter) return &v;
+  return nullptr;
+}
+
+Editor::Editor(app::Context& ctx, const EditorSpec& spec)
+    : Screen(ctx, QString::fromLatin1(spec.form)), spec_(spec) {
+  message_ = new QLabel(this);
+  message_->setObjectName("MessageLine");
+  message_->setWordWrap(true);
+  platform::setForeColor(message_, core::colour::kRed);
+  writer_ = makeTimer("Timer1", spec.writeIntervalMs, [this] { writeTick(); });
+}
+
+Editor::~Editor() = default;
+
+void Editor::bind() {
+  QString form = objectName();
+  auto named = [this](std::string_view n) { return findChild<QWidget*>(qs(n)); };
+  for (const EditorField& f : spec_.fields) {
+    const link::ParamInfo& info = link::paramInfo(f.parameter);
+    Bound b;
+    b.field = &f;
+    if (qs(info.field.window) == form) b.ref = info.field;
+    else if (qs(info.secondField.window) == form) b.ref = info.secondField;
+    switch (b.ref.kind) {
+      case link::FieldKind::kText:
+        b.text = qobject_cast<QLineEdit*>(named(b.ref.control));
+        if (b.text && spec_.digitsOnly) platform::installDigitsOnlyFilter(b.text);
+        break;
+      case link::FieldKind::kCheck: b.check = qobject_cast<QCheckBox*>(named(b.ref.control)); break;
+      case link::FieldKind::kOptions:
+        for (int i = 0; i < b.ref.optionCount(); ++i) {
+          b.options.push_back(named(b.ref.options[static_cast<std::size_t>(i)]));
+          b.labels.push_back(named(b.ref.labels[static_cast<std::size_t>(i)]));
+        }
+        break;
+      default: break;
+    }
+    bound_.push_back(std::move(b));
+  }
+  readChoice_ = control<QAbstractButton>(QString::fromLatin1(spec_.readChoice));
+  writeChoice_ = control<QAbstractButton>(QString::fromLatin1(spec_.writeChoice));
+  modify_ = control<QPushButton>("Command2");
+  if (readChoice_) connect(readChoice_, &QAbstractButton::clicked, this, [this] { setWriteControls(false); });
+  if (writeChoice_) connect(writeChoice_, &QAbstractButton::clicked, this, [this] { setWriteControls(true); });
+  if (modify_) connect(modify_, &QPushButton::clicked, this, [this] { modify(); });
+  if (auto* exit = control<QPushButton>("Command1"))
+    connect(exit, &QPushButton::clicked, this, [this] {
+      writer_->stop();
+      close();
+    });
+}
+
+void Editor::load() {
+  bind();
+  app::applyTexts(this, spec_.texts, core::kItalian);  // the design-time captions
+  applyLanguage();
+  // As created: read mode, mode choices and Modify disabled, option groups
+  // disabled and (unless the window says otherwise) the fields locked.
+  if (readChoice_) readChoice_->setChecked(true);
+  for (auto* c : {readChoice_, writeChoice_})
+    if (c) c->setEnabled(connected());
+  if (modify_) modify_->setEnabled(false);
+  for (const Bound& b : bound_) {
+    for (QWidget* o : b.options)
+      if (o) o->setEnabled(false);
+    if (b.check) b.check->setEnabled(false);
+  }
+  if (spec_.lockedAtStart)
+    for (QLineEdit* e : findChildren<QLineEdit*>())
+      if (!keepsReadOnly(e)) e->setReadOnly(true);
+  writeControlsChanged(false);
+}
+
+void Editor::applyLanguage() {
+  app::applyTexts(this, spec_.texts, language());
+  if (!connected())
+    if (const char* t = core::pick(spec_.notConnectedTitle, language())) setWindowTitle(QString::fromUtf8(t));
+}
+
+void Editor::activate() { fill(); }
+
+void Editor::unload() { writer_->stop(); }
+
+void Editor::show(const Bound& b, int value) {
+  if (b.text) {
+    b.text->setText(QString::number(value));
+  } else if (b.check) {
+    b.check->setChecked(value == 1);
+  } else if (!b.options.empty()) {
+    bool inRange = value >= 0 && value < static_cast<int>(b.options.size());
+    if (inRange || spec_.outOfRangeClearsGroup) app::selectOption(b.options, b.labels, value);
+  }
+}
+
+void Editor::fill() {
+  clearProblems();
+  for (const Bound& b : bound_)
+    show(b, connected() ? shared().param(b.field->parameter).ecu : b.field->notConnectedValue);
+  afterFill();
+}
+
+void Editor::setWriteControls(bool write) {
+  for (QLineEdit* e : findChildren<QLineEdit*>())
+    if (!keepsReadOnly(e)) e->setReadOnly(!write);
+  if (modify_) modify_->setEnabled(write);
+  for (const Bound& b : bound_) {
+    for (QWidget* o : b.options)
+      if (o) o->setEnabled(write);
+    if (b.check) b.check->setEnabled(write);
+  }
+  if (!write) clearProblems();
+  writeControlsChanged(write);
+}
+
+void Editor::enterReadMode() {
+  if (readChoice_) readChoice_->setChecked(true);
+  if (writeChoice_) writeChoice_->setChecked(false);
+  setWriteControls(false);
+}
+
+QString Editor::fieldName(const char* caption, const char* heading, QWidget* field) const {
+  auto captionOf = [this](const char* name) -> QString {
+    if (!name) return {};
+    auto* l = control<QLabel>(QString::fromLatin1(name));
+    return l ? l->text() : QString();
+  };
+  QString name = captionOf(caption);
+  QString head = captionOf(heading);
+  if (head.isEmpty())
+    for (QWidget* p = field ? field->parentWidget() : nullptr; p && p != this; p = p->parentWidget())
+      if (auto* g = qobject_cast<QGroupBox*>(p); g && !g->title().isEmpty()) {
+        head = g->title();
+        break;
+      }
+  if (name.isEmpty() && field) name = field->objectName();
+  return head.isEmpty() ? name : head + QStringLiteral(" - ") + name;
+}
+
+Entry Editor::checkEntry(QLineEdit* field, const char* caption, const char* heading, int max,
+                         std::vector<Problem>& problems) {
+  Entry e = parseEntry(field->text().toStdString(), max);
+  if (!e.ok()) problems.push_back({field, e.problem, fieldName(caption, heading, field), max});
+  return e;
+}
+
+void Editor::captureFields(Capture& capture, std::vector<Problem>& problems) {
+  for (const Bound& b : bound_) {
+    int n = b.field->parameter;
+    // What the press does not set keeps the value the ECU has: nothing to send.
+    int value = shared().param(n).ecu;
+    if (b.text) {
+      Entry e = checkEntry(b.text, b.field->caption, b.field->heading, spec_.entryMax, problems);
+      if (e.ok()) value = e.value;
+    } else if (b.check) {
+      value = b.check->isChecked() ? 1 : 0;
+    } else {
+      for (std::size_t i = 0; i < b.options.size(); ++i)
+        if (auto* o = qobject_cast<QAbstractButton*>(b.options[i]); o && o->isChecked()) value = static_cast<int>(i);
+    }
+    capture.set(n, value);
+  }
+  captureExtra(capture, problems);
+}
+
+bool Editor::reportProblems(const std::vector<Problem>& problems) {
+  clearProblems();
+  if (problems.empty()) return true;
+  for (const Problem& p : problems) {
+    platform::setBackColor(p.field, kWrongEntry);
+    marked_.push_back(p.field);
+  }
+  const Problem& first = problems.front();
+  const core::Text3& text = first.problem == EntryProblem::kEmpty       ? kEmptyEntry
+                            : first.problem == EntryProblem::kNotNumber ? kNotNumber
+                                                                        : kOutOfRange;
+  message_->setText(app::text3(text, language()).arg(first.name, QString::number(first.max)));
+  message_->show();
+  return false;
+}
+
+void Editor::clearProblems() {
+  for (QLineEdit* e : marked_) {
+    e->setPalette(QPalette());
+    e->setAutoFillBackground(false);
+    e->setProperty("backColor", QVariant());
+  }
+  marked_.clear();
+  message_->clear();
+}
+
+void Editor::commit(const Capture& capture) {
+  for (const auto& [n, v] : capture.values) shared().param(n).pending = v;
+}
+
+void Editor::startWriting() {
+  if (modify_) modify_->setEnabled(false);
+  setBusy(true);
+  writer_->start();
+}
+
+void Editor::modify() {
+  Capture capture;
+  std::vector<Problem> problems;
+  captureFields(capture, problems);
+  if (!reportProblems(problems)) return;  // refused: write mode stays, nothing is sent
+  startWriting();
+  commit(capture);
+}
+
+bool Editor::sendIfDiffers(int parameter) {
+  const core::ValuePair& p = shared().param(parameter);
+  if (!p.needsWrite() || !link::fitsWire16(p.pending)) return false;
+  send(link::writeParameter(parameter, p.pending));
+  return true;
+}
+
+int Editor::nextParameter() {
+  for (const EditorField& f : spec_.fields) {
+    const core::ValuePair& p = shared().param(f.parameter);
+    if (p.needsWrite() && link::fitsWire16(p.pending)) return f.parameter;
+  }
+  return 0;
+}
+
+void Editor::writeTick() {
+  writer_->stop();
+  if (int n = nextParameter()) {
+    sendIfDiffers(n);
+    writer_->start();
+    return;
+  }
+  writeFinished();
+}
+
+void Editor::writeFinished() {
+  enterReadMode();
+  setBusy(false);
+}
+
+}  // namespace kelvo6::params

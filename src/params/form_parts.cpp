@@ -1,0 +1,83 @@
+#include "params/form_parts.h"
+
+namespace kelvo6::params::parts {
+
+QLineEdit* field(QWidget* parent, const QString& name, int width) {
+  auto* f = new QLineEdit(parent);
+  f->setObjectName(name);
+  f->setFixedWidth(width);
+  f->setAlignment(Qt::AlignRight);
+  return f;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text) {
+  auto* l = new QLabel(text, parent);
+  if (!name.isEmpty()) l->setObjectName(name);
+  return l;
+}
+
+QLabel* unit(QWidget* parent, const QString& text) { return label(parent, {}, text); }
+
+QRadioButton* option(QWidget* parent, const QString& name) {
+  auto* o = new QRadioButton(parent);
+  o->setObjectName(name);
+  return o;
+}
+
+platform::ClickableLabel* captionFor(QAbstractButton* button, const QString& name, const QString& text) {
+  auto* l = new platform::ClickableLabel(text, button->parentWidget());
+  l->setObjectName(name);
+  l->setBuddy(button);
+  QObject::connect(l, &platform::ClickableLabel::clicked, button, [button] {
+    if (button->isEnabled()) button->click();
+  });
+  return l;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(name);
+  b->setMinimumHeight(30);
+  b->setMinimumWidth(110);
+  return b;
+}
+
+QGroupBox* frame(QWidget* parent, const QString& name, const QString& title) {
+  auto* g = new QGroupBox(title, parent);
+  g->setObjectName(name);
+  return g;
+}
+
+QLabel* heading(QWidget* parent, const QString& name, const QString& text) {
+  QLabel* l = label(parent, name, text);
+  QFont f = l->font();
+  f.setBold(true);
+  l->setFont(f);
+  return l;
+}
+
+QWidget* modeChoices(QWidget* parent, const QString& readOption, const QString& readLabel,
+                     const QString& writeOption, const QString& writeLabel) {
+  auto* box = new QWidget(parent);  // its own parent keeps the pair exclusive
+  auto* row = new QHBoxLayout(box);
+  row->setContentsMargins(0, 0, 0, 0);
+  QRadioButton* read = option(box, readOption);
+  QRadioButton* write = option(box, writeOption);
+  row->addWidget(read);
+  row->addWidget(captionFor(read, readLabel, {}));
+  row->addSpacing(24);
+  row->addWidget(write);
+  row->addWidget(captionFor(write, writeLabel, {}));
+  row->addStretch();
+  return box;
+}
+
+QHBoxLayout* editorButtons(QWidget* parent) {
+  auto* row = new QHBoxLayout;
+  row->addWidget(button(parent, "Command2", "Modifica"));
+  row->addStretch();
+  row->addWidget(button(parent, "Command1", "EXIT"));
+  return row;
+}
+
+}  // namespace kelvo6::params::parts
