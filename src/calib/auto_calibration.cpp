@@ -23,13 +23,17 @@ bool AutoCalibrationRun::measure(const AutoSample& s, References& refs, int inte
   }
   injectionStableCount = std::abs(s.injectionTime - injectionAverage) <= kInjectionStableUs ? injectionStableCount + 1 : 0;
 
+  // A reference takes only a completed average: right after a switch the
+  // average restarts at 0, and the first answers still report the old fuel,
+  // which would otherwise wipe out the reference just measured on it.
   bool onPetrol = s.fuelFlag == 1;
+  bool averaged = injectionAverage != 0;
   if (onPetrol) {
-    refs.petrol = injectionAverage;
-    if (switchCount == 0) refs.gas = injectionAverage;
+    if (averaged) refs.petrol = injectionAverage;
+    if (averaged && switchCount == 0) refs.gas = injectionAverage;
     injectionStable = injectionStableCount > 29;
   } else {
-    refs.gas = injectionAverage;
+    if (averaged) refs.gas = injectionAverage;
     injectionStable = injectionStableCount > 9;
   }
 

@@ -274,16 +274,18 @@ void AutoCalibrationWindow::showRunMessage() {
 void AutoCalibrationWindow::showFuelAndBar(const References& refs) {
   const auto& l = shared().live;
   bool petrolSide = l.fuelFlag == 1 || l.calState != 0;
+  // Like the references, the fields keep the last completed average of their fuel.
+  bool averaged = run_.injectionAverage != 0;
   QString average = QString::number(run_.injectionAverage);
   if (petrolSide) {
     petrolLamp_->setFill(core::colour::kRed);
     gasLamp_->setFill(kDarkGreen);
-    field("Text1")->setText(average);
-    if (run_.switchCount == 0) field("Text2")->setText(average);
+    if (averaged) field("Text1")->setText(average);
+    if (averaged && run_.switchCount == 0) field("Text2")->setText(average);
   } else {
     petrolLamp_->setFill(kDarkRed);
     gasLamp_->setFill(core::colour::kGreen);
-    field("Text2")->setText(average);
+    if (averaged) field("Text2")->setText(average);
   }
   DeviationBar bar = deviationBar(l.injectionTime, petrolSide, refs);
   field("Text13")->setText(QString::number(bar.deviation));

@@ -129,6 +129,20 @@ TEST_F(Evaluation, ReachingTheLimitExactlyIsNotYetTheLimitState) {
   EXPECT_EQ(run.runState, 0);
 }
 
+TEST(AutoRun, AnAnswerStillReportingTheOldFuelKeepsItsReference) {
+  AutoCalibrationRun run(108);
+  References refs{4000, 4000};
+  run.fuelSwitched();
+  feedUntilArmed(run, refs, {4800, 850, 500, 500, 0}, 100);
+  ASSERT_EQ(refs.gas, 4800);
+  run.fuelSwitched();  // back to petrol; the next answer was asked for before the switch
+  run.measure({4800, 850, 500, 500, 0}, refs, 100);
+  EXPECT_EQ(refs.gas, 4800);
+  for (int i = 0; i < 9; ++i) run.measure({4000, 850, 500, 500, 1}, refs, 100);  // the second average is all petrol
+  EXPECT_EQ(refs.petrol, 4000);
+  EXPECT_EQ(refs.gas, 4800);
+}
+
 TEST(AutoRun, BlinkRedAtTwoBlueAtFour) {
   AutoCalibrationRun run(100);
   EXPECT_FALSE(run.blink());
