@@ -83,6 +83,11 @@ struct CalibState {
   int lambdaShown = 1;
   int trialKgb = 0;
   std::array<int, 8> injectorFlags{};  // answer type 16
+  // Automatic calibration: the stable-injection-time interval (kept for the run)
+  // and the injection-time averages last measured on petrol and on gas.
+  int autoInterval = 0;
+  int petrolReference = 0;
+  int gasReference = 0;
 };
 
 struct Shared {

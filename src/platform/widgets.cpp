@@ -36,6 +36,9 @@ void Lamp::paintEvent(QPaintEvent*) {
 
 void ClickableLabel::mousePressEvent(QMouseEvent* e) {
   QLabel::mousePressEvent(e);
+  // The click is the label's: it must not reach the window behind it as well
+  // (the chart window runs its hit test on every press it receives).
+  e->accept();
   if (isEnabled()) emit clicked();
 }
 

@@ -112,7 +112,7 @@ std::optional<Bytes> Ecu::answer(const Bytes& q, std::int64_t nowMs) {
     }
     case kReadLiveData: return liveData();
     case kSwitchFuel:
-      engine_.requestFuelSwitch();
+      if (!calibration_.switchFuel()) engine_.requestFuelSwitch();
       return answerFrame(command, {});
     case kRestoreDefaults:
       restoreFactory();
@@ -140,9 +140,13 @@ std::optional<Bytes> Ecu::answer(const Bytes& q, std::int64_t nowMs) {
       memory_.trialKgb = data(6) * 256 + data(7);
       return calibrationBlock(command);
     case kCalibrationOn:
+      calibration_.modeOn(engine_.onGas());
       memory_.calibrationOn = true;
       return answerFrame(command, {});
     case kCalibrationOff:
+      // The engine's own change-over takes over from the fuel held while calibrating.
+      if (calibration_.on() && calibration_.heldOnGas() != engine_.onGas()) engine_.requestFuelSwitch();
+      calibration_.modeOff();
       memory_.calibrationOn = false;
       memory_.trialKgb = 0;
       return answerFrame(command, {});
@@ -155,8 +159,7 @@ std::optional<Bytes> Ecu::answer(const Bytes& q, std::int64_t nowMs) {
     case kReadEndOfLineData: return endOfLineData();
     case kReadInjectorFlags: {
       Bytes d;
-      int injectors = std::clamp(memory_.param(1), 0, 8);
-      for (int i = 0; i < 8; ++i) d.push_back(i < injectors ? 1 : 0);
+      for (int flag : calibration_.injectorFlags()) d.push_back(byteOf(flag));
       return answerFrame(command, d);
     }
     default: return std::nullopt;
@@ -176,7 +179,8 @@ Bytes Ecu::liveData() const {
 }
 
 Bytes Ecu::calibrationBlock(int type) const {
-  LiveSnapshot s = engine_.snapshot(memory_);
+  int coils = type == kReadCoilModeData ? memory_.coilModeCoils : 0;
+  LiveSnapshot s = calibration_.block(engine_.snapshot(memory_), memory_, engine_.trueKgb(), coils);
   Bytes d;
   for (int v : {s.lambda1, s.lambda2, s.pressure1, s.pressure2, s.temperature1, s.temperature2Raw, s.kgbInUse,
                 s.rpm, s.injectionTime})

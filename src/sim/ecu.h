@@ -11,6 +11,7 @@
 
 #include "link/chunker.h"
 #include "link/frame.h"
+#include "sim/calibration_model.h"
 #include "sim/engine_model.h"
 #include "sim/memory.h"
 #include "sim/self_test.h"
@@ -62,6 +63,7 @@ class Ecu {
   EcuMemory& memory() { return memory_; }
   const EcuMemory& memory() const { return memory_; }
   EngineModel& engine() { return engine_; }
+  CalibrationModel& calibration() { return calibration_; }
   SelfTest& selfTest() { return selfTest_; }
 
   const std::vector<WriteRecord>& writes() const { return writes_; }
@@ -83,6 +85,7 @@ class Ecu {
   int latencyMs_;
   EcuMemory memory_;
   EngineModel engine_;
+  CalibrationModel calibration_;
   SelfTest selfTest_;
   Faults faults_;
   link::Chunker requestFramer_;

@@ -1,0 +1,90 @@
+#include "calib/live_display.h"
+
+#include "core/rounding.h"
+
+namespace kelvo6::calib {
+
+void InjectionAverage::add(int sample) {
+  sum += static_cast<int>(core::roundHalfEven(sample / 10.0));
+  if (++count < 10) return;
+  value = sum / 10 * 10;
+  sum = count = 0;
+}
+
+void TenSampleAverage::add(int sample) {
+  sum += sample;
+  if (++count < 10) return;
+  value = sum / 10;
+  sum = count = 0;
+}
+
+void RpmAverage::add(int sample) {
+  sum += sample;
+  if (++count < 10) return;
+  value = sum / 10 / 10 * 10;
+  sum = count = 0;
+}
+
+int smoothPressure(int pressure1, int previous) {
+  return static_cast<int>(core::roundHalfEven((pressure1 + previous) / 2.0));
+}
+
+int axisTwips(int value, const std::array<int, 8>& axis, int below, int start, int step, int above) {
+  if (value <= axis[0]) return below;
+  if (value > axis[7]) return above;
+  for (int i = 0; i < 7; ++i) {
+    int lo = axis[static_cast<std::size_t>(i)], hi = axis[static_cast<std::size_t>(i + 1)];
+    if (lo < value && value <= hi) {
+      double inside = static_cast<double>(step) * (value - lo) / (hi - lo);
+      return start + step * i + static_cast<int>(core::roundHalfEven(inside));
+    }
+  }
+  return above;  // not reached: a value between the first and last point crosses some interval
+}
+
+int markerX(int rpm, const std::array<int, 8>& rpmAxis) {
+  return axisTwips(rpm, rpmAxis, 960, 1320, 840, 7440);
+}
+
+int markerY(int injectionTime, const std::array<int, 8>& tinjAxis) {
+  return axisTwips(injectionTime, tinjAxis, 720, 840, 480, 4320);
+}
+
+std::optional<core::Rgb> FuelColour::tick(int stateCode, int fuelFlag) {
+  if (stateCode >= 1 && stateCode <= 5) {
+    ++counter_;
+    if (counter_ >= 3 && counter_ <= 5) return core::colour::kRed;
+    if (counter_ >= 6) {
+      counter_ = 0;
+      return core::colour::kGreen;
+    }
+    return std::nullopt;
+  }
+  counter_ = 0;
+  return fuelFlag == 1 ? core::colour::kRed : core::colour::kGreen;
+}
+
+const std::array<core::Rgb, 20> kLambdaBarColours{{
+    {150, 0, 0}, {150, 10, 0}, {160, 30, 0}, {180, 70, 0}, {200, 110, 0}, {220, 150, 0}, {100, 130, 0},
+    {50, 150, 0}, {0, 170, 0}, {0, 190, 0}, {0, 190, 0}, {0, 170, 0}, {50, 150, 0}, {100, 130, 0},
+    {220, 150, 0}, {200, 110, 0}, {180, 70, 0}, {160, 30, 0}, {150, 10, 0}, {150, 0, 0},
+}};
+
+int lambdaBarSegment(int voltage, int sensorType) {
+  int fullScale = 0, width = 0;
+  if (sensorType == 0 || sensorType == 1) {
+    fullScale = 5000;
+    width = 250;
+  } else if (sensorType == 2 || sensorType == 3) {
+    fullScale = 1000;
+    width = 50;
+  } else {
+    return -1;
+  }
+  if (voltage < 0 || voltage >= fullScale) return -1;
+  int band = voltage / width;  // segment k covers k x w up to (k + 1) x w
+  bool inverted = sensorType == 1 || sensorType == 3;
+  return inverted ? band : 19 - band;
+}
+
+}  // namespace kelvo6::calib

@@ -1,0 +1,54 @@
+#pragma once
+// The ECU's calibration mode and the car's answer to it: the trial KGB applied
+// live, the fuel held at the fitter's command while calibrating, the injection
+// time the car's own engine computer asks for on gas, the engine speed counted
+// with an assumed number of ignition coils, and which gas injectors work.
+
+#include <array>
+
+#include "sim/memory.h"
+
+namespace kelvo6::sim {
+
+// The car's engine computer trims its injection time by this share per KGB unit
+// that the gas mixture lies away from the car's true coefficient (lean: longer).
+constexpr double kTrimPerKgbUnit = 0.05;
+
+// The KGB the ECU applies: the trial KGB while calibration mode is on and one
+// was sent (1..255), otherwise the table value at the operating point.
+int kgbApplied(bool calibrationOn, int trialKgb, int tableKgb);
+// The injection time the car asks for while running on gas with `kgb`.
+int demandedInjectionTime(int petrolTime, int kgb, int trueKgb);
+// Engine speed as counted from ignition pulses when `assumedCoils` are set and
+// the car has `carCoils`; right only when the two agree.
+int countedRpm(int rpm, int carCoils, int assumedCoils);
+
+class CalibrationModel {
+ public:
+  // Calibration mode on: the ECU's own change-over stops and the fuel the
+  // engine runs on is held until the fitter switches it.
+  void modeOn(bool engineOnGas);
+  void modeOff();
+  bool on() const { return on_; }
+  bool heldOnGas() const { return heldOnGas_; }
+  // A switch-fuel request in calibration mode changes the held fuel; returns
+  // false outside calibration mode, where the engine's change-over handles it.
+  bool switchFuel();
+
+  void setCarCoils(int coils) { carCoils_ = coils; }
+  int carCoils() const { return carCoils_; }
+  void setWorkingInjectors(const std::array<bool, 8>& working) { working_ = working; }
+  std::array<int, 8> injectorFlags() const;
+
+  // The calibration live block built from the engine's moment. `assumedCoils`
+  // is the coil count of a read coil-mode data request, 0 for read calibration data.
+  LiveSnapshot block(LiveSnapshot engine, const EcuMemory& memory, int trueKgb, int assumedCoils) const;
+
+ private:
+  bool on_ = false;
+  bool heldOnGas_ = false;
+  int carCoils_ = 4;
+  std::array<bool, 8> working_{true, true, true, true, false, false, false, false};
+};
+
+}  // namespace kelvo6::sim
