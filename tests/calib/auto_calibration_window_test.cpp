@@ -67,7 +67,9 @@ TEST(AutomaticCalibration, FindsTheCarsCoefficientFillsWritesAndLeavesCalibratio
   EXPECT_EQ(writes[1].number, 28);
   for (std::size_t i = 2; i < writes.size(); ++i) {
     EXPECT_TRUE(writes[i].cell);
-    if (i > 2) EXPECT_GT(writes[i].number, writes[i - 1].number);
+    if (i > 2) {
+      EXPECT_GT(writes[i].number, writes[i - 1].number);
+    }
   }
   auto expected = *calib::fillCells(calib::FillPattern::kRising, found);
   for (int n = 1; n <= 64; ++n) EXPECT_EQ(h.ecu()->cell(n), expected[static_cast<std::size_t>(n - 1)]) << n;
