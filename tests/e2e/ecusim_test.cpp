@@ -3,69 +3,21 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 
-#include "app/app.h"
-#include "core/shared.h"
-#include "platform/desktop.h"
-#include "platform/qt_scheduler.h"
-#include "platform/qt_serial_port.h"
-#include "support/harness.h"
+#include "support/live_program.h"
 
 namespace kelvo6 {
 namespace {
 
-class Simulator {
+// kelvo6-ecusim built beside the tests.
+class Simulator : public testing::SimulatorProcess {
  public:
-  explicit Simulator(const QStringList& args) {
-    process_.start(QStringLiteral(KELVO6_ECUSIM_PATH), args);
-    process_.waitForStarted(5000);
-    process_.waitForReadyRead(5000);
-    device_ = QString::fromUtf8(process_.readLine()).trimmed();
-  }
-  ~Simulator() {
-    process_.terminate();
-    if (!process_.waitForFinished(3000)) process_.kill();
-  }
-  QString device() const { return device_; }
-
- private:
-  QProcess process_;
-  QString device_;
+  explicit Simulator(const QStringList& args) : SimulatorProcess(QStringLiteral(KELVO6_ECUSIM_PATH), args) {}
 };
-
-struct Program {
-  Program(const QString& device) {
-    testing::ensureApplication();
-    shared.commandLineDevice = device.toStdString();
-    app = std::make_unique<app::App>(shared, scheduler, port, desktop);
-    app->start();
-  }
-  QWidget* window(const char* form) { return app->navigator().find(QString::fromLatin1(form)); }
-  template <class T>
-  T* control(const char* form, const char* name) {
-    QWidget* w = window(form);
-    return w ? w->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-  }
-  // Runs the event loop until `done` holds or the bound passes.
-  template <class F>
-  bool runUntil(F done, int boundMs = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < boundMs) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-  }
-  core::Shared shared;
-  platform::QtScheduler scheduler;
-  platform::QtSerialPort port;
-  platform::QtDesktop desktop;
-  std::unique_ptr<app::App> app;
-};
+using Program = testing::LiveProgram;
 
 TEST(EcuSimulatorProcess, HandshakeOverAPseudoTerminal) {
   Simulator sim({"--version", "2.4.9"});
