@@ -144,6 +144,7 @@ TEST(WorkbookReader, SurvivesDamagedCopiesOfRealWorkbooks) {
   for (const char* name : {"vehicle_openpyxl.xlsx", "vehicle_odf.ods", "vehicle_xlwt.xls"}) {
     std::ifstream in(fixture(name), std::ios::binary);
     std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(whole.empty()) << "fixture not found: " << fixture(name);
     for (int round = 0; round < 25; ++round) {
       std::string bytes = whole;
       for (int k = 0; k < 8; ++k) bytes[random() % bytes.size()] = static_cast<char>(random());
