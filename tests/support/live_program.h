@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <memory>
+#include <utility>
 
 #include "app/app.h"
 #include "core/shared.h"
@@ -53,6 +54,23 @@ class SimulatorProcess {
   QString device_;
 };
 
+// The program's desktop, except that the file dialog is answered from a preset
+// path instead of a modal dialog: the dialog is not what these tests check.
+class PresetFileDesktop : public platform::QtDesktop {
+ public:
+  // The answer of the next file dialog; "" = cancelled.
+  void setNextFileName(const QString& path) { next_ = path; }
+  QString chooseFile(QWidget*, const platform::FileDialogRequest& request) override {
+    lastTitle_ = request.title;
+    return std::exchange(next_, QString());
+  }
+  QString lastDialogTitle() const { return lastTitle_; }
+
+ private:
+  QString next_;
+  QString lastTitle_;
+};
+
 // The program as main() builds it, started on `device` as port 1.
 struct LiveProgram {
   explicit LiveProgram(const QString& device) {
@@ -79,7 +97,7 @@ struct LiveProgram {
   core::Shared shared;
   platform::QtScheduler scheduler;
   platform::QtSerialPort port;
-  platform::QtDesktop desktop;
+  PresetFileDesktop desktop;
   std::unique_ptr<app::App> app;
 };
 

@@ -8,6 +8,7 @@
 
 #include "sim/ecu.h"
 #include "sim/pty_server.h"
+#include "state_file.h"
 
 namespace {
 
@@ -20,6 +21,8 @@ void usage() {
   std::puts(
       "usage: kelvo6-ecusim [options]\n"
       "  --link PATH        keep a symbolic link PATH to the device\n"
+      "  --state FILE       write parameters, cells and applied writes to FILE\n"
+      "                     at start, after every applied write and at the end\n"
       "  --latency MS       answer delay (default 5)\n"
       "  --version A.B.C    software version (default 2.4.1)\n"
       "  --true-kgb N       the car's true KGB coefficient (default 108)\n"
@@ -44,6 +47,7 @@ bool argValue(int& i, int argc, char** argv, std::string* out) {
 int main(int argc, char** argv) {
   kelvo6::sim::Ecu ecu;
   std::string link;
+  std::string statePath;
   bool automaticKey = true;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i], v;
@@ -53,6 +57,8 @@ int main(int argc, char** argv) {
       return 0;
     } else if (a == "--link" && argValue(i, argc, argv, &v)) {
       link = v;
+    } else if (a == "--state" && argValue(i, argc, argv, &v)) {
+      statePath = v;
     } else if (a == "--latency" && argValue(i, argc, argv, &v)) {
       ecu.setLatencyMs(std::atoi(v.c_str()));
     } else if (a == "--version" && argValue(i, argc, argv, &v)) {
@@ -100,11 +106,25 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kelvo6-ecusim: %s\n", error.c_str());
     return 1;
   }
+  auto saveState = [&] {
+    if (!statePath.empty() && !kelvo6::ecusim::writeStateFile(statePath, ecu))
+      std::fprintf(stderr, "kelvo6-ecusim: cannot write %s\n", statePath.c_str());
+  };
+  saveState();
+  // Rewritten in the loop turn that applied a write, so before its echo leaves
+  // (with a latency above 0).
+  std::size_t savedWrites = 0;
+  server.onTick = [&](std::int64_t) {
+    if (ecu.writes().size() == savedWrites) return;
+    savedWrites = ecu.writes().size();
+    saveState();
+  };
   g_server = &server;
   std::signal(SIGINT, onSignal);
   std::signal(SIGTERM, onSignal);
   std::printf("%s\n", server.devicePath().c_str());
   std::fflush(stdout);
   server.run();
+  saveState();
   return 0;
 }
