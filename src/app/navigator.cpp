@@ -57,9 +57,6 @@ void Navigator::runActivation(Screen* screen) {
   active_ = screen;
   if (ctx_) ctx_->desktop.setKeepOnTop(screen, true);
   screen->activate();
-  // Activation sets the captions of the chosen language, often longer than the
-  // ones the window was sized for: grow it so that none is clipped.
-  if (screen->layout()) screen->resize(screen->size().expandedTo(screen->sizeHint()));
 }
 
 void Navigator::windowSystemActivated(Screen* screen) {
