@@ -22,6 +22,7 @@ bool Connection::open(std::string* error) {
   std::string why;
   auto settings = platform::parseSerialSettings(shared_.portSettings, &why);
   if (!settings) {
+    failure_ = platform::OpenFailure::Other;
     if (error) *error = "serial settings \"" + shared_.portSettings + "\": " + why;
     return false;
   }
@@ -31,9 +32,11 @@ bool Connection::open(std::string* error) {
   openedDevice_ = device;
   chunker_.reset();
   if (!port_.open(device, *settings, &why)) {
+    failure_ = port_.lastOpenFailure();
     if (error) *error = device + ": " + why;
     return false;
   }
+  failure_ = platform::OpenFailure::None;
   return true;
 }
 

@@ -30,6 +30,8 @@ class Connection {
   int openedPort() const { return openedPort_; }
   const std::string& openedSettings() const { return openedSettings_; }
   const std::string& openedDevice() const { return openedDevice_; }
+  // Why the last open failed; Other for unusable settings.
+  platform::OpenFailure lastFailure() const { return failure_; }
 
   platform::SerialPort& port() { return port_; }
   // Called when the open port went away (device unplugged, other end gone).
@@ -46,6 +48,7 @@ class Connection {
   int openedPort_ = 0;
   std::string openedSettings_;
   std::string openedDevice_;
+  platform::OpenFailure failure_ = platform::OpenFailure::None;
 };
 
 }  // namespace kelvo6::app

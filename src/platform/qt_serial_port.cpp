@@ -1,6 +1,10 @@
 #include "platform/qt_serial_port.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <QSerialPortInfo>
 
@@ -25,6 +29,19 @@ QSerialPort::StopBits stopBitsOf(int tenths) {
   if (tenths == 15) return QSerialPort::TwoStop;
 #endif
   return QSerialPort::OneStop;
+}
+
+// Qt reports a missing node as DeviceNotFoundError and folds "no access" and
+// "in use" (EBUSY, or another program's lock file) into PermissionError; the
+// node's access rights for this user tell the two apart.
+OpenFailure failureOf(QSerialPort::SerialPortError e, const std::string& device) {
+  if (e == QSerialPort::DeviceNotFoundError) return OpenFailure::Missing;
+  if (e != QSerialPort::PermissionError) return OpenFailure::Other;
+  if (::faccessat(AT_FDCWD, device.c_str(), R_OK | W_OK, AT_EACCESS) != 0) {
+    if (errno == ENOENT) return OpenFailure::Missing;
+    if (errno == EACCES || errno == EPERM) return OpenFailure::PermissionDenied;
+  }
+  return OpenFailure::Busy;
 }
 
 }  // namespace
@@ -61,6 +78,7 @@ QtSerialPort::~QtSerialPort() { port_.close(); }
 bool QtSerialPort::open(const std::string& device, const SerialSettings& s, std::string* error) {
   if (port_.isOpen()) port_.close();
   port_.setPortName(QString::fromStdString(device));
+  failure_ = OpenFailure::Other;
   if (s.dataBits < 5) {
     if (error) *error = "4 data bits are not supported by this system's serial driver";
     return false;
@@ -69,6 +87,7 @@ bool QtSerialPort::open(const std::string& device, const SerialSettings& s, std:
   // of QSerialPort itself is unbounded (0) so nothing is lost between reads.
   port_.setReadBufferSize(0);
   if (!port_.open(QIODevice::ReadWrite)) {
+    failure_ = failureOf(port_.error(), device);
     if (error) *error = port_.errorString().toStdString();
     return false;
   }
@@ -81,6 +100,7 @@ bool QtSerialPort::open(const std::string& device, const SerialSettings& s, std:
     return false;
   }
   port_.clear();
+  failure_ = OpenFailure::None;
   hangupCheck_.start();
   return true;
 }

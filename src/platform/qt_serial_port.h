@@ -17,6 +17,7 @@ class QtSerialPort : public SerialPort {
   bool waitForInput(int ms) override;
   std::uint64_t bytesWritten() const override { return written_; }
   std::uint64_t bytesReceived() const override { return received_; }
+  OpenFailure lastOpenFailure() const override { return failure_; }
 
  private:
   void readAll();
@@ -28,6 +29,7 @@ class QtSerialPort : public SerialPort {
   QTimer hangupCheck_;
   std::uint64_t written_ = 0;
   std::uint64_t received_ = 0;
+  OpenFailure failure_ = OpenFailure::None;
 };
 
 }  // namespace kelvo6::platform

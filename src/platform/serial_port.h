@@ -11,6 +11,9 @@
 
 namespace kelvo6::platform {
 
+// Why a device could not be opened, as far as a fitter can act on it.
+enum class OpenFailure { None, Missing, PermissionDenied, Busy, Other };
+
 class SerialPort {
  public:
   virtual ~SerialPort() = default;
@@ -26,6 +29,8 @@ class SerialPort {
 
   virtual std::uint64_t bytesWritten() const = 0;
   virtual std::uint64_t bytesReceived() const = 0;
+  // The kind of the last failed open (None after a successful one).
+  virtual OpenFailure lastOpenFailure() const { return OpenFailure::Other; }
 
   std::function<void(const std::uint8_t* data, std::size_t size)> onReceived;
   std::function<void(const std::string& reason)> onLost;

@@ -1,7 +1,9 @@
 #include "shell/port_message.h"
 
+#include "app/connection.h"
 #include "app/navigator.h"
 #include "app/texts.h"
+#include "shell/port_hint.h"
 
 namespace kelvo6::shell {
 
@@ -18,7 +20,10 @@ constexpr core::Text3 kText{
 void showPortFailure(app::Context& ctx, app::Screen* opener, const std::string& reason) {
   int lang = ctx.shared.language;
   app::Screen* message = ctx.navigator.showMessage(opener, app::text3(kTitle, lang), app::text3(kText, lang));
-  if (auto* m = dynamic_cast<app::MessageWindow*>(message)) m->setDetail(QString::fromStdString(reason));
+  // The system's reason first, then what usually fixes it.
+  std::string hint = portFailureHint(ctx.connection.lastFailure(), ctx.connection.openedDevice(), presentAdapters(), lang);
+  std::string detail = hint.empty() ? reason : reason + "\n\n" + hint;
+  if (auto* m = dynamic_cast<app::MessageWindow*>(message)) m->setDetail(QString::fromStdString(detail));
   ctx.shared.closeProgramOnMessage = true;
 }
 
