@@ -31,7 +31,7 @@ constexpr app::ControlText kTexts[] = {
 };
 
 // No key filter here, and the fields take typing until read mode is chosen.
-constexpr EditorSpec kSpec{
+constexpr EditorDefinition kSpec{
     "Form10", 1000, "Option1", "Option2", kSigned16Max, false, false, false, kFields, kTexts,
     {"KELVO6 - Parametri cutoff Non Connesso", "KELVO6 - Cutoff parameters Not connected",
      "KELVO6 - Gaz Kesme Degerlery  Iletisim Yok"}};

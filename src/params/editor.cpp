@@ -49,13 +49,13 @@ const int* Editor::Capture::find(int parameter) const {
   return nullptr;
 }
 
-Editor::Editor(app::Context& ctx, const EditorSpec& spec)
-    : Screen(ctx, QString::fromLatin1(spec.form)), spec_(spec) {
+Editor::Editor(app::Context& ctx, const EditorDefinition& definition)
+    : Screen(ctx, QString::fromLatin1(definition.form)), definition_(definition) {
   message_ = new QLabel(this);
   message_->setObjectName("MessageLine");
   message_->setWordWrap(true);
   platform::setForeColor(message_, core::colour::kRed);
-  writer_ = makeTimer("Timer1", spec.writeIntervalMs, [this] { writeTick(); });
+  writer_ = makeTimer("Timer1", definition.writeIntervalMs, [this] { writeTick(); });
 }
 
 Editor::~Editor() = default;
@@ -63,7 +63,7 @@ Editor::~Editor() = default;
 void Editor::bind() {
   QString form = objectName();
   auto named = [this](std::string_view n) { return findChild<QWidget*>(qs(n)); };
-  for (const EditorField& f : spec_.fields) {
+  for (const EditorField& f : definition_.fields) {
     const link::ParamInfo& info = link::paramInfo(f.parameter);
     Bound b;
     b.field = &f;
@@ -72,7 +72,7 @@ void Editor::bind() {
     switch (b.ref.kind) {
       case link::FieldKind::kText:
         b.text = qobject_cast<QLineEdit*>(named(b.ref.control));
-        if (b.text && spec_.digitsOnly) platform::installDigitsOnlyFilter(b.text);
+        if (b.text && definition_.digitsOnly) platform::installDigitsOnlyFilter(b.text);
         break;
       case link::FieldKind::kCheck: b.check = qobject_cast<QCheckBox*>(named(b.ref.control)); break;
       case link::FieldKind::kOptions:
@@ -85,8 +85,8 @@ void Editor::bind() {
     }
     bound_.push_back(std::move(b));
   }
-  readChoice_ = control<QAbstractButton>(QString::fromLatin1(spec_.readChoice));
-  writeChoice_ = control<QAbstractButton>(QString::fromLatin1(spec_.writeChoice));
+  readChoice_ = control<QAbstractButton>(QString::fromLatin1(definition_.readChoice));
+  writeChoice_ = control<QAbstractButton>(QString::fromLatin1(definition_.writeChoice));
   modify_ = control<QPushButton>("Command2");
   if (readChoice_) connect(readChoice_, &QAbstractButton::clicked, this, [this] { setWriteControls(false); });
   if (writeChoice_) connect(writeChoice_, &QAbstractButton::clicked, this, [this] { setWriteControls(true); });
@@ -100,7 +100,7 @@ void Editor::bind() {
 
 void Editor::load() {
   bind();
-  app::applyTexts(this, spec_.texts, core::kItalian);  // the design-time captions
+  app::applyTexts(this, definition_.texts, core::kItalian);  // the design-time captions
   applyLanguage();
   // As created: read mode, mode choices and Modify disabled, option groups
   // disabled and (unless the window says otherwise) the fields locked.
@@ -113,16 +113,16 @@ void Editor::load() {
       if (o) o->setEnabled(false);
     if (b.check) b.check->setEnabled(false);
   }
-  if (spec_.lockedAtStart)
+  if (definition_.lockedAtStart)
     for (QLineEdit* e : findChildren<QLineEdit*>())
       if (!keepsReadOnly(e)) e->setReadOnly(true);
   writeControlsChanged(false);
 }
 
 void Editor::applyLanguage() {
-  app::applyTexts(this, spec_.texts, language());
+  app::applyTexts(this, definition_.texts, language());
   if (!connected())
-    if (const char* t = core::pick(spec_.notConnectedTitle, language())) setWindowTitle(QString::fromUtf8(t));
+    if (const char* t = core::pick(definition_.notConnectedTitle, language())) setWindowTitle(QString::fromUtf8(t));
 }
 
 void Editor::activate() { fill(); }
@@ -136,7 +136,7 @@ void Editor::show(const Bound& b, int value) {
     b.check->setChecked(value == 1);
   } else if (!b.options.empty()) {
     bool inRange = value >= 0 && value < static_cast<int>(b.options.size());
-    if (inRange || spec_.outOfRangeClearsGroup) app::selectOption(b.options, b.labels, value);
+    if (inRange || definition_.outOfRangeClearsGroup) app::selectOption(b.options, b.labels, value);
   }
 }
 
@@ -197,7 +197,7 @@ void Editor::captureFields(Capture& capture, std::vector<Problem>& problems) {
     // What the press does not set keeps the value the ECU has: nothing to send.
     int value = shared().param(n).ecu;
     if (b.text) {
-      Entry e = checkEntry(b.text, b.field->caption, b.field->heading, spec_.entryMax, problems);
+      Entry e = checkEntry(b.text, b.field->caption, b.field->heading, definition_.entryMax, problems);
       if (e.ok()) value = e.value;
     } else if (b.check) {
       value = b.check->isChecked() ? 1 : 0;
@@ -263,7 +263,7 @@ bool Editor::sendIfDiffers(int parameter) {
 }
 
 int Editor::nextParameter() {
-  for (const EditorField& f : spec_.fields) {
+  for (const EditorField& f : definition_.fields) {
     const core::ValuePair& p = shared().param(f.parameter);
     if (p.needsWrite() && link::fitsWire16(p.pending)) return f.parameter;
   }

@@ -40,7 +40,7 @@ struct EditorField {
   const char* heading = nullptr;  // heading above it, when the caption alone is ambiguous
 };
 
-struct EditorSpec {
+struct EditorDefinition {
   const char* form;
   int writeIntervalMs;
   const char* readChoice;   // option button of read mode
@@ -57,7 +57,7 @@ struct EditorSpec {
 class Editor : public app::Screen {
   Q_OBJECT
  public:
-  Editor(app::Context& ctx, const EditorSpec& spec);
+  Editor(app::Context& ctx, const EditorDefinition& definition);
   ~Editor() override;
 
   void load() override;
@@ -107,7 +107,7 @@ class Editor : public app::Screen {
   virtual int nextParameter();
   virtual void writeFinished();
 
-  const EditorSpec& spec() const { return spec_; }
+  const EditorDefinition& definition() const { return definition_; }
 
  private:
   struct Bound {
@@ -122,7 +122,7 @@ class Editor : public app::Screen {
   void show(const Bound& b, int value);
   QString fieldName(const char* caption, const char* heading, QWidget* field) const;
 
-  EditorSpec spec_;
+  EditorDefinition definition_;
   std::vector<Bound> bound_;
   QLabel* message_;
   QAbstractButton* readChoice_ = nullptr;

@@ -51,7 +51,7 @@ constexpr app::ControlText kTexts[] = {
     {"Label16", kStraight05}, {"Label15", kInverted50}, {"Label14", kStraight01}, {"Label13", kInverted10},
 };
 
-constexpr EditorSpec kSpec{
+constexpr EditorDefinition kSpec{
     "Form6", 500, "Option3", "Option4", kUnsigned16Max, true, true, true, kFields, kTexts,
     {"KELVO6 - Parametri lambda Non Connesso", "KELVO6 - OXYGEN sensor parameters Not Connected",
      "KELVO6 - LAMBDA Degerleri  Iletisim Yok"}};

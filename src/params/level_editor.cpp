@@ -63,7 +63,7 @@ constexpr app::ControlText kQuarters[] = {
 constexpr core::Text3 kModelNames[3] = {
     {"DEVIATORE", "SWITCH", "ANAHTAR"}, {"SWT 318", "SWT 318", "SWT 318"}, {"SWT 627", "SWT 627", "SWT 627"}};
 
-constexpr EditorSpec kSpec{
+constexpr EditorDefinition kSpec{
     "Form14", 300, "Option1", "Option2", kSigned16Max, true, true, false, kFields, kTexts,
     {"KELVO6 - Parametri indicatore Non connesso", "KELVO6 - Indicator parameters Not connected",
      "KELVO6 - Gaz Seviye Gostergesi Degerleri  Iletisim Yok"}};
@@ -182,7 +182,7 @@ void LevelEditor::load() {
 void LevelEditor::activate() {
   applyLevelTexts();
   if (connected()) {
-    for (const char* choice : {spec().readChoice, spec().writeChoice})
+    for (const char* choice : {definition().readChoice, definition().writeChoice})
       if (auto* c = control<QWidget>(QString::fromLatin1(choice))) c->setEnabled(true);
     shared().live.level = 0;
   }

@@ -38,7 +38,7 @@ constexpr app::ControlText kTexts[] = {
     {"Label3", kWriteModeText},
 };
 
-constexpr EditorSpec kSpec{
+constexpr EditorDefinition kSpec{
     "Form13", 200, "Option1", "Option2", kUnsigned16Max, true, true, false, kFields, kTexts,
     {"KELVO6 - Altri parametri Non Connesso", "KELVO6 - Other parameters Not connected",
      "KELVO6 - Diger Degerler   Iletisim Yok"}};

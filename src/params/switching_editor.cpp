@@ -60,7 +60,7 @@ constexpr app::ControlText kTexts[] = {
     {"Label10", kWriteModeText},
 };
 
-constexpr EditorSpec kSpec{
+constexpr EditorDefinition kSpec{
     "Form11", 1000, "Option1", "Option2", kSigned16Max, true, true, false, kFields, kTexts,
     {"KELVO6 - Parametri commutazione Non connesso", "KELVO6 - Commutation parameters Not connected",
      "KELVO6 - Iletisim Parametreleri  Iletisim Yok"}};
