@@ -30,7 +30,8 @@ run() {  # name corpus
   mkdir -p "$work"
   cp -n "$corpus"/* "$work"/ 2>/dev/null || true
   echo "fuzzing $name for ${seconds}s"
-  "$out/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$work" 2>&1 | tail -n 12
+  LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
+    "$out/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$work" 2>&1 | tail -n 12
 }
 
 run fuzz_receive tests/fuzz/corpus/receive

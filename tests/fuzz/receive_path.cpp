@@ -57,6 +57,28 @@ bool guardedAndSet(const core::Shared& s, int type) {
   }
 }
 
+// What an accepted answer of `type` may change in the ECU values: the set read
+// (1) or the table (8) replaces them; an echo (2, 9) confirms one item, and
+// only with the value the tool asked for; no other answer touches them.
+void checkEcuValues(const core::Shared& before, const core::Shared& after, int type) {
+  int paramsChanged = 0;
+  for (int n = 1; n <= 62; ++n) {
+    check(after.param(n).pending == before.param(n).pending);
+    if (after.param(n).ecu == before.param(n).ecu) continue;
+    ++paramsChanged;
+    check(type == 1 || (type == 2 && after.param(n).ecu == after.param(n).pending));
+  }
+  int cellsChanged = 0;
+  for (int n = 1; n <= 64; ++n) {
+    check(after.cell(n).pending == before.cell(n).pending);
+    if (after.cell(n).ecu == before.cell(n).ecu) continue;
+    ++cellsChanged;
+    check(type == 8 || (type == 9 && after.cell(n).ecu == after.cell(n).pending));
+  }
+  check(type != 2 || paramsChanged <= 1);
+  check(type != 9 || cellsChanged <= 1);
+}
+
 void checkRanges(const core::Shared& s) {
   for (int n = 1; n <= 62; ++n) check(s.param(n).ecu >= 0 && s.param(n).ecu <= 65535);
   for (int n = 1; n <= 64; ++n) check(s.cell(n).ecu >= 0 && s.cell(n).ecu <= 255);
@@ -98,6 +120,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       int type = chunk[4];
       check(type >= 1 && type <= 16);
       check(!guardedAndSet(before, type));
+      bool guarded = type == 1 || type == 4 || type == 5 || type == 6 || type == 7 || type == 8 || type == 11 ||
+                     type == 12 || type == 14 || type == 16;
+      check(!guarded || guardedAndSet(shared, type));
+      checkEcuValues(before, shared, type);
       checkRanges(shared);
     }
     i += length;

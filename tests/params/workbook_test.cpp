@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using platform::WorkbookCell;
 
-fs::path fixture(const char* name) { return fs::path(__FILE__).parent_path() / "fixtures" / name; }
+fs::path fixture(const char* name) { return fs::path(KELVO6_FIXTURES_DIR) / name; }
 
 void writeBytes(const fs::path& p, const std::string& bytes) {
   std::ofstream out(p, std::ios::binary);
