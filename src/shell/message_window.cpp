@@ -34,11 +34,19 @@ MessageScreen::MessageScreen(app::Context& ctx) : Screen(ctx, QStringLiteral("Fo
 void MessageScreen::setMessage(const QString& title, const QString& text) {
   setWindowTitle(title);
   text_->setText(text);
+  fitText();
 }
 
 void MessageScreen::setDetail(const QString& detail) {
   detail_->setText(detail);
   detail_->setVisible(!detail.isEmpty());
+  fitText();
+}
+
+void MessageScreen::fitText() {
+  // The window may already be on show: let it grow to the wrapped lines.
+  layout()->activate();
+  adjustSize();
 }
 
 void MessageScreen::exit() {

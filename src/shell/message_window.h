@@ -18,6 +18,7 @@ class MessageScreen : public app::Screen, public app::MessageWindow {
 
  private:
   void exit();
+  void fitText();
   QLabel* text_;
   QLabel* detail_;
 };

@@ -117,6 +117,9 @@ TEST(PortFailureWindow, MissingDeviceIsNamedWithThePlugInHint) {
   QString d = detail(h);
   EXPECT_TRUE(d.contains("The device /dev/kelvo6-test-no-such-port does not exist. Plug in")) << d.toStdString();
   EXPECT_TRUE(d.contains("adapter")) << d.toStdString();
+  // The window, already on show, grows to the wrapped lines of the hint.
+  auto* label = h.control<QLabel>("Form12", "Label2");
+  EXPECT_GE(label->height(), label->heightForWidth(label->width()));
 }
 
 TEST(PortFailureWindow, DeviceHeldByAnotherProgramIsReportedInUse) {
