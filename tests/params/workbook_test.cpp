@@ -156,5 +156,16 @@ TEST(WorkbookReader, SurvivesDamagedCopiesOfRealWorkbooks) {
   }
 }
 
+// FreeXL reads past its own buffer on this file (found by fuzzing): the reader
+// must refuse it, and a fault inside FreeXL must not reach the program.
+TEST(WorkbookReader, DamagedXlsThatTripsFreeXlIsRefusedAndTheNextFileStillReads) {
+  core::Shared shared;
+  auto error = loadVehicle(fixture("freexl_overread.xls").string(), shared);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->kind, ArchiveError::Kind::kUnreadable);
+  EXPECT_FALSE(loadVehicle(fixture("vehicle_xlwt.xls").string(), shared));
+  EXPECT_EQ(shared.param(1).pending, platform::readVehicleWorkbook(fixture("vehicle_xlwt.xls").string()).sheet.params[0].number);
+}
+
 }  // namespace
 }  // namespace kelvo6::params
