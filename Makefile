@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test sanitize fuzz soak screenshots package bench clean
+.PHONY: all deps build run test sanitize fuzz soak screenshots package bench perf clean
 
 all: build
 
@@ -46,6 +46,10 @@ package: build
 
 bench: build
 	$(BUILD)/bench/bench_receive
+
+# Measured figures of this machine (about two minutes), written to docs/performance.md.
+perf: deps $(BUILD)/CMakeCache.txt
+	bash scripts/measure-performance.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QEvent>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <thread>
@@ -36,6 +39,26 @@ class InProcessSimulator {
   kelvo6::sim::Ecu ecu_;
   kelvo6::sim::PtyServer server_{ecu_};
   std::thread thread_;
+};
+
+// With KELVO6_REPORT_STARTUP set, prints the wall-clock time at which the
+// start-up window is first painted and quits: the start-up time measurement
+// (bench/live_figures.cpp) reads it.
+class StartupReport : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (!reported_ && event->type() == QEvent::Paint && watched->objectName() == QLatin1String("Form1")) {
+      reported_ = true;
+      auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch());
+      std::printf("startup_painted_ns=%lld\n", static_cast<long long>(ns.count()));
+      std::fflush(stdout);
+      QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
+    return false;
+  }
+
+ private:
+  bool reported_ = false;
 };
 
 }  // namespace
@@ -75,6 +98,8 @@ int main(int argc, char** argv) {
   kelvo6::app::App app(shared, scheduler, serial, desktop);
   app.onProgramEnd = [] { QApplication::quit(); };
   QApplication::setQuitOnLastWindowClosed(false);
+  StartupReport startupReport;
+  if (qEnvironmentVariableIsSet("KELVO6_REPORT_STARTUP")) application.installEventFilter(&startupReport);
   app.start();
   return QApplication::exec();
 }
