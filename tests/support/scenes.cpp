@@ -1,9 +1,11 @@
 #include "support/scenes.h"
 
+#include <QFileInfo>
 #include <QLayout>
 #include <array>
 
 #include "calib/chart_geometry.h"
+#include "core/shared.h"
 #include "sim/ecu.h"
 
 namespace kelvo6::testing {
@@ -115,6 +117,19 @@ void endOfLine(Harness& h) {
   h.advance(3000);
 }
 
+// Started with --port on an adapter that is not plugged in: the port message
+// with the system's reason and the hint. The device is one that does not
+// exist here, so no real adapter is ever opened.
+void portFailure(Harness& h) {
+  QString device;
+  for (int n = 9; n < 100 && device.isEmpty(); ++n) {
+    QString candidate = QStringLiteral("/dev/ttyUSB%1").arg(n);
+    if (!QFileInfo::exists(candidate)) device = candidate;
+  }
+  h.shared().commandLineDevice = device.toStdString();
+  h.click("Form1", "Command1");
+}
+
 // The level editor after a write (here of unchanged values): it then follows
 // the tank sender live, with the level lamps lit.
 void indicator(Harness& h) {
@@ -144,6 +159,7 @@ const std::vector<Scene>& scenes() {
          h.click("Form1", "Command1");
          h.advance(1000);
        }},
+      {"port-failure", "Form12", portFailure},
       {"main-menu", "Form2", connect},
       {"status", "Form3", status},
       {"parameters", "Form5", fromMenu("Command4")},
