@@ -1,16 +1,37 @@
 #include "support/scenes.h"
 
+#include <QFileInfo>
 #include <QLayout>
+#include <array>
 
+#include "calib/chart_geometry.h"
+#include "core/shared.h"
 #include "sim/ecu.h"
 
 namespace kelvo6::testing {
 namespace {
 
+// A car that has been calibrated: the coefficient rises with engine speed and
+// dips a little in the middle of the injection times, so the grid and the
+// chart show a table with some shape rather than 64 equal cells.
+void calibratedCar(Harness& h) {
+  constexpr std::array<int, 8> kByRpm{104, 110, 116, 121, 126, 130, 133, 135};
+  constexpr std::array<int, 8> kByTime{6, 3, 0, -2, -3, -2, 0, 2};
+  for (int row = 0; row < 8; ++row)
+    for (int column = 0; column < 8; ++column)
+      h.ecu()->setCell(8 * row + column + 1, kByRpm[static_cast<std::size_t>(column)] + kByTime[static_cast<std::size_t>(row)]);
+}
+
 // MENU and the handshake with the simulated ECU.
 void connect(Harness& h) {
   h.click("Form1", "Command1");
   h.advance(2500);
+}
+
+// Advances in steps until `done` holds or `limitMs` has passed.
+template <class Pred>
+void advanceUntil(Harness& h, Pred done, int limitMs, int stepMs = 100) {
+  for (int t = 0; t < limitMs && !done(); t += stepMs) h.advance(stepMs);
 }
 
 // From the main menu, then from the parameter hub.
@@ -28,12 +49,102 @@ std::function<void(Harness&)> fromHub(const char* button) {
     h.advance(600);
   };
 }
-std::function<void(Harness&)> fromCalibration(const char* button) {
-  return [button](Harness& h) {
-    fromMenu("Command5")(h);
-    h.click("Form16", button);
-    h.advance(600);
-  };
+
+void status(Harness& h) {
+  sim::EngineModel& engine = h.ecu()->engine();
+  engine.setTemperature(40);  // a cold start: the kit waits for the temperature first
+  fromMenu("Command3")(h);
+  h.advance(60000);  // warmed past the change-over temperature
+  // A blip of the throttle past the change-over speed; on the way back down the
+  // kit changes over to gas.
+  engine.setRpm(3000);
+  h.advance(1500);
+  engine.setRpm(0);
+  h.advance(5000);
+}
+
+// On gas at 1960 rpm and 4900 us of petrol injection: the ECU takes the
+// coefficient from the cell at 2000 rpm and 5000 us, and the marker sits on it.
+// The car needs just that coefficient, so its own ECU leaves the time untrimmed.
+void calibration(Harness& h) {
+  calibratedCar(h);
+  h.ecu()->engine().setTemperature(80);  // warm: the kit changes over to gas at once
+  h.ecu()->engine().setTrueKgb(116);
+  h.ecu()->engine().setRpm(1960);
+  h.ecu()->engine().setPetrolTime(4900);
+  fromMenu("Command5")(h);
+  h.advance(3000);
+}
+
+// The chart on the calibrated table with the third curve (2000 rpm) selected
+// and one of its points read out.
+void chart(Harness& h) {
+  calibratedCar(h);
+  fromMenu("Command5")(h);
+  h.click("Form16", "Command7");  // the chart opens once the table is written
+  h.advance(4000);
+  h.click("Form16", "Command5");
+  h.advance(600);
+  h.click("Form15", "Label25");
+  const int tinjColumn = 4;
+  h.mousePress("Form15", {calib::chartX(tinjColumn), calib::chartY(h.ecu()->cell(calib::chartCell(3, tinjColumn)))});
+  h.advance(2000);  // the selected curve blinks: caught while it is drawn
+}
+
+// Automatic calibration in its first gas phase, comparing the gas injection
+// time against the petrol reference it took, on a car that needs 112.
+void autoCalibration(Harness& h) {
+  sim::EngineModel& engine = h.ecu()->engine();
+  engine.setRpm(850);
+  engine.setPetrolTime(4000);
+  engine.setTrueKgb(112);
+  fromMenu("Command5")(h);
+  h.click("Form16", "Command8");
+  advanceUntil(h, [&] { return h.window("Form8") != nullptr; }, 3000);
+  if (!h.window("Form8")) return;
+  h.setScroll("Form8", "VScroll1", 100);
+  advanceUntil(h, [&] { return h.sentWithCommand(4).size() == 1; }, 120000);
+  h.advance(3000);
+}
+
+// End-of-line test of a four-cylinder ECU whose EEPROM check fails: the
+// results are in and the window asks for the key to be switched off.
+void endOfLine(Harness& h) {
+  h.ecu()->selfTest().failOneCheck();
+  fromMenu("Command2")(h);
+  h.click("Form9", "Option1_0");
+  h.click("Form9", "Command2");
+  h.advance(3000);
+}
+
+// Started with --port on an adapter that is not plugged in: the port message
+// with the system's reason and the hint. The device is one that does not
+// exist here, so no real adapter is ever opened.
+void portFailure(Harness& h) {
+  QString device;
+  for (int n = 9; n < 100 && device.isEmpty(); ++n) {
+    QString candidate = QStringLiteral("/dev/ttyUSB%1").arg(n);
+    if (!QFileInfo::exists(candidate)) device = candidate;
+  }
+  h.shared().commandLineDevice = device.toStdString();
+  h.click("Form1", "Command1");
+}
+
+// The level editor after a write (here of unchanged values): it then follows
+// the tank sender live, with the level lamps lit.
+void indicator(Harness& h) {
+  fromHub("Command4")(h);
+  h.click("Form14", "Option2");
+  h.click("Form14", "Command2");
+  h.advance(2000);
+}
+
+// The update started and acknowledged: all three instructions are up, just
+// before the window closes to hand the port over.
+void softwareUpdate(Harness& h) {
+  fromMenu("Command6")(h);
+  h.click("Form7", "Command2");
+  h.advance(4000);
 }
 
 }  // namespace
@@ -48,35 +159,20 @@ const std::vector<Scene>& scenes() {
          h.click("Form1", "Command1");
          h.advance(1000);
        }},
+      {"port-failure", "Form12", portFailure},
       {"main-menu", "Form2", connect},
-      {"status", "Form3",
-       [](Harness& h) {
-         h.ecu()->engine().setTemperature(55);  // warm: the kit changes over to gas
-         fromMenu("Command3")(h);
-         h.advance(8000);
-       }},
+      {"status", "Form3", status},
       {"parameters", "Form5", fromMenu("Command4")},
       {"lambda-parameters", "Form6", fromHub("Command1")},
       {"cutoff-parameters", "Form10", fromHub("Command2")},
       {"switching-parameters", "Form11", fromHub("Command3")},
-      {"indicator-parameters", "Form14", fromHub("Command4")},
+      {"indicator-parameters", "Form14", indicator},
       {"other-parameters", "Form13", fromHub("Command6")},
-      {"calibration", "Form16",
-       [](Harness& h) {
-         fromMenu("Command5")(h);
-         h.advance(2000);
-       }},
-      {"calibration-chart", "Form15",
-       [](Harness& h) {
-         fromMenu("Command5")(h);
-         h.click("Form16", "Command7");  // the chart opens once the table is written
-         h.advance(4000);
-         h.click("Form16", "Command5");
-         h.advance(600);
-       }},
-      {"auto-calibration", "Form8", fromCalibration("Command8")},
-      {"end-of-line", "Form9", fromMenu("Command2")},
-      {"software-update", "Form7", fromMenu("Command6")},
+      {"calibration", "Form16", calibration},
+      {"calibration-chart", "Form15", chart},
+      {"auto-calibration", "Form8", autoCalibration},
+      {"end-of-line", "Form9", endOfLine},
+      {"software-update", "Form7", softwareUpdate},
   };
   return all;
 }
