@@ -182,10 +182,11 @@ bool handshakeDone(LiveProgram& p) {
   return b && b->isEnabled();
 }
 
-// The vehicle in the workbook: every numeric parameter and every cell differ
-// from the factory set, option choices and parameter 33 (which the transfer
-// does not carry) keep the factory values, and parameter 4 is left for the
-// lambda editor, whose write meets the wrong echoes.
+// The vehicle in the workbook: most numeric parameters, both axes and every
+// cell differ from the factory set; option choices, counts, level thresholds
+// and parameter 33 (which the transfer does not carry) keep the factory values,
+// and parameter 4 is left for the lambda editor, whose write meets the wrong
+// echoes.
 void workbookVehicle(Intended& intended) {
   const std::pair<int, int> changed[] = {
       {5, 620},   {6, 1100},  {7, 65},    {8, 35},    {9, 5},     {10, 5},   {11, 110}, {12, 2400}, {13, 45},
@@ -206,7 +207,7 @@ void saveWorkbook(const QString& path, Intended& intended) {
   ASSERT_FALSE(params::saveVehicle(path.toStdString(), vehicle));
 }
 
-TEST(FaultSoak, EveryWriteArrivesOnceWithItsIntendedValueOverAFaultyLine) {
+TEST(FaultSoak, WritesOverAFaultyLineLeaveExactlyTheIntendedValues) {
   testing::TemporaryHome home;
   QTemporaryDir dir;
   const QString link = dir.path() + "/ecu", statePath = dir.path() + "/state";
