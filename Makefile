@@ -32,6 +32,10 @@ sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) --timeout 900
 
+# The fault soak alone: the program over a faulty line to kelvo6-ecusim.
+soak: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -L soak --output-on-failure
+
 # Each fuzz target for FUZZ_SECONDS on its seed corpus.
 FUZZ_SECONDS ?= 60
 fuzz: deps

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "app/connection.h"
 #include "app/navigator.h"
 #include "calib/calibration_window.h"
 #include "calib/correctives.h"
@@ -283,7 +284,10 @@ void CalibrationWindow::fillTable() {
 
 void CalibrationWindow::exitPressed() {
   auto& s = shared();
-  if (!connected()) {
+  // Without a port (not connected, or the line was lost) no ECU can confirm
+  // calibration off or report its injectors: close at once instead of waiting
+  // for an answer that cannot come. Values not yet echoed stay pending.
+  if (!connected() || !ctx().connection.isOpen()) {
     stopAllTimers();
     close();
     return;

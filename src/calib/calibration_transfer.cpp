@@ -88,7 +88,8 @@ void CalibrationWindow::pollTick() {
 
 void CalibrationWindow::closingTick() {
   timer3_->stop();
-  if (shared().received.calOffAck) {
+  // A port lost while waiting for calibration off leaves nothing to wait for.
+  if (shared().received.calOffAck || !ctx().connection.isOpen()) {
     for (auto* t : {timer1_.get(), timer2_.get(), timer4_.get()}) t->stop();
     close();
     return;

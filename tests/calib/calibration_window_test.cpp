@@ -377,6 +377,32 @@ TEST(CalibrationExit, DuringATableWriteStopsTheWriterAndLeavesTheRestPending) {
   EXPECT_EQ(h.shared().cell(1).pending, 101);
 }
 
+TEST(CalibrationExit, AfterTheLineIsLostClosesWithoutWaitingForTheEcu) {
+  {
+    // Lost during a whole-table fill: EXIT closes at once.
+    Harness h;
+    openCalibration(h);
+    h.click("Form16", "Command11");
+    h.losePort();
+    ASSERT_TRUE(h.window("Form12"));
+    h.click("Form12", "Command1");
+    h.click("Form16", "Command1");
+    EXPECT_FALSE(h.window("Form16"));
+    EXPECT_TRUE(h.window("Form2"));
+  }
+  {
+    // Lost while waiting for calibration off: the next closing tick closes.
+    Harness h;
+    openCalibration(h);
+    h.ecu()->setSilent(true);
+    h.click("Form16", "Command1");
+    h.advance(500);
+    h.losePort();
+    h.advance(500);
+    EXPECT_FALSE(h.window("Form16"));
+  }
+}
+
 TEST(LiveDisplay, FuelColourAveragedTimeAndMarkerOnPetrol) {
   Harness h;
   h.ecu()->engine().setRpm(1500);

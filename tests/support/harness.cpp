@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -308,5 +309,19 @@ sim::Ecu* Harness::ecu() { return impl_->ecu.get(); }
 core::Shared& Harness::shared() { return impl_->shared; }
 std::int64_t Harness::nowMs() const { return impl_->scheduler.nowMs(); }
 bool Harness::portOpen() const { return impl_->port.isOpen(); }
+
+void Harness::losePort() {
+  ::close(impl_->pty.master);
+  impl_->pty.master = -1;
+  // The port notices the hang-up on its next read or its periodic check.
+  QElapsedTimer waited;
+  waited.start();
+  while (impl_->port.isOpen() && waited.elapsed() < kLineTimeoutMs) {
+    impl_->port.waitForInput(50);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  if (impl_->port.isOpen()) throw std::runtime_error("the program did not notice the lost port");
+  impl_->pump();
+}
 
 }  // namespace kelvo6::testing

@@ -70,6 +70,9 @@ class Harness {
   std::vector<Frame> sentWithCommand(int command) const;
   // Whether the program holds the serial port open now.
   bool portOpen() const;
+  // The device goes away (adapter pulled, simulator ended): returns once the
+  // program has seen the hang-up.
+  void losePort();
 
   class Impl;
 
