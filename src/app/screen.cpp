@@ -50,6 +50,11 @@ void Screen::closeEvent(QCloseEvent* e) {
 
 bool Screen::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate && !unloaded_) ctx_.navigator.windowSystemActivated(this);
+  if (e->type() == QEvent::Show && !tabsOrdered_) {
+    // Laid out by now: Tab follows the reading order of what is on show.
+    tabsOrdered_ = true;
+    platform::setTabOrderByReading(this);
+  }
   return QWidget::event(e);
 }
 

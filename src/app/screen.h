@@ -54,6 +54,7 @@ class Screen : public QWidget {
  private:
   Context& ctx_;
   bool unloaded_ = false;
+  bool tabsOrdered_ = false;
 };
 
 // Selects the option with index `value` among `options` (none when out of

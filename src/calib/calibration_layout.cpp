@@ -117,6 +117,7 @@ void CalibrationWindow::buildGrid() {
   }
   marker_ = new Marker(this);
   marker_->setObjectName("Shape1");
+  marker_->setProperty("overlay", true);  // drawn over the grid cells on purpose
   marker_->resize(kMarkerSize, kMarkerSize);
   placeMarker(960, 720);
   marker_->raise();

@@ -34,11 +34,21 @@ platform::ClickableLabel* captionFor(QAbstractButton* button, const QString& nam
   return l;
 }
 
+namespace {
+// At least 110 x 30, wider when the caption needs it. A fixed minimum width
+// would let a layout squeeze a long caption under it on a narrow screen; a
+// size hint is never squeezed below.
+class Button : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+  QSize sizeHint() const override { return QPushButton::sizeHint().expandedTo(QSize(110, 30)); }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+};
+}  // namespace
+
 QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
-  auto* b = new QPushButton(text, parent);
+  auto* b = new Button(text, parent);
   b->setObjectName(name);
-  b->setMinimumHeight(30);
-  b->setMinimumWidth(110);
   return b;
 }
 

@@ -177,10 +177,14 @@ void LevelEditor::load() {
   fill();
   if (connected() && switchModel() == 2)
     for (const char* name : {"Shape5", "Text7", "Label22", "Label24"}) control<QWidget>(name)->show();
+  // The headings and model name of this run already, so that the window is
+  // first shown at the size they need.
+  applyLevelTexts();
 }
 
 void LevelEditor::activate() {
   applyLevelTexts();
+  layout()->activate();  // a caption that changed is laid out before the window is next drawn
   if (connected()) {
     for (const char* choice : {definition().readChoice, definition().writeChoice})
       if (auto* c = control<QWidget>(QString::fromLatin1(choice))) c->setEnabled(true);

@@ -10,6 +10,7 @@
 
 #include "core/colour.h"
 
+class QAbstractButton;
 class QLineEdit;
 
 namespace kelvo6::platform {
@@ -54,5 +55,20 @@ void setBackColor(QWidget* w, core::Rgb colour);
 // Accepts only the keys 0..9 in a field; every other key, Backspace included,
 // is discarded. Delete and overtyping a selection still work.
 void installDigitsOnlyFilter(QLineEdit* field);
+
+// Keeps `field` wide enough to show `widest`, its longest expected text, when
+// a layout has less room than it would like (a small screen at high scaling).
+void keepRoomFor(QLineEdit* field, const QString& widest);
+
+// Enter (either key) presses `enter` and Escape presses `escape`, wherever the
+// focus is in `window`, as on a dialog; either may be null. A key that the
+// focused control uses itself (an open list) stays with that control.
+void setDialogKeys(QWidget* window, QAbstractButton* enter, QAbstractButton* escape);
+
+// Chains the focusable controls of `window` in reading order, which is the
+// order of its layouts: a column top to bottom, a row left to right, a grid
+// row by row, each frame's controls together where the frame stands. Controls
+// placed by hand keep the order they were made in.
+void setTabOrderByReading(QWidget* window);
 
 }  // namespace kelvo6::platform

@@ -14,6 +14,7 @@
 #include "app/texts.h"
 #include "link/params.h"
 #include "link/requests.h"
+#include "platform/widgets.h"
 
 namespace kelvo6::shell {
 
@@ -76,6 +77,7 @@ MainMenu::MainMenu(app::Context& ctx) : Screen(ctx, QStringLiteral("Form2")) {
   version_->setReadOnly(true);
   version_->setAlignment(Qt::AlignCenter);
   version_->setMaximumWidth(120);
+  platform::keepRoomFor(version_, QStringLiteral("**.**.**"));
 
   auto* fuelBox = new QGroupBox(this);
   auto* fuelRow = new QHBoxLayout(fuelBox);

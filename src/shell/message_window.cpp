@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/widgets.h"
+
 namespace kelvo6::shell {
 
 MessageScreen::MessageScreen(app::Context& ctx) : Screen(ctx, QStringLiteral("Form12")) {
@@ -28,6 +30,7 @@ MessageScreen::MessageScreen(app::Context& ctx) : Screen(ctx, QStringLiteral("Fo
   v->addWidget(text_);
   v->addWidget(detail_);
   v->addWidget(exit, 0, Qt::AlignHCenter);
+  platform::setDialogKeys(this, exit, exit);  // either key is the same as EXIT
   connect(exit, &QPushButton::clicked, this, [this] { this->exit(); });
 }
 

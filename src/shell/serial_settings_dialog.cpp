@@ -10,6 +10,7 @@
 
 #include "app/texts.h"
 #include "platform/serial_port.h"
+#include "platform/widgets.h"
 
 namespace kelvo6::shell {
 
@@ -87,6 +88,7 @@ SerialSettingsDialog::SerialSettingsDialog(app::Context& ctx) : Screen(ctx, QStr
   auto* v = new QVBoxLayout(this);
   v->addLayout(form);
   v->addLayout(buttons);
+  platform::setDialogKeys(this, ok, cancel);
   connect(ok, &QPushButton::clicked, this, [this] { this->ok(); });
   connect(cancel, &QPushButton::clicked, this, [this] { close(); });
 }

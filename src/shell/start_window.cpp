@@ -12,6 +12,7 @@
 #include "app/texts.h"
 #include "shell/flags.h"
 #include "shell/port_message.h"
+#include "platform/widgets.h"
 
 namespace kelvo6::shell {
 
@@ -72,10 +73,12 @@ StartWindow::StartWindow(app::Context& ctx) : Screen(ctx, QStringLiteral("Form1"
   version_->setReadOnly(true);
   version_->setAlignment(Qt::AlignCenter);
   version_->setMaximumWidth(120);
+  platform::keepRoomFor(version_, QStringLiteral("**.**.**"));
   versionHeading_ = new QLabel(QStringLiteral("VERSIONE SW"), this);
   versionHeading_->setObjectName("Label16");
 
   menu_->setDefault(true);
+  platform::setDialogKeys(this, menu_, nullptr);  // Escape here would end the program
   for (QPushButton* b : {menu_, exit_, serial_, notConnected_}) b->setMinimumHeight(34);
 
   auto* top = new QVBoxLayout(this);

@@ -1,33 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
 #include <QPixmap>
 
 #include "sim/ecu.h"
 #include "status_support.h"
+#include "support/caption_fit.h"
 
 namespace kelvo6::testing {
 namespace {
-
-// Captions and values that do not fit the room their widget has.
-QStringList clipped(QWidget* window) {
-  QStringList out;
-  auto check = [&](QWidget* w, const QString& text, int margin) {
-    if (!w->isVisibleTo(window) || text.isEmpty()) return;
-    int need = w->fontMetrics().horizontalAdvance(text) + margin;
-    if (need > w->width()) out << QStringLiteral("%1 \"%2\" needs %3 has %4").arg(w->objectName(), text).arg(need).arg(w->width());
-  };
-  for (auto* l : window->findChildren<QLabel*>()) check(l, l->text(), 0);
-  for (auto* b : window->findChildren<QAbstractButton*>()) check(b, b->text(), 8);
-  for (auto* g : window->findChildren<QGroupBox*>()) check(g, g->title(), 12);
-  for (auto* e : window->findChildren<QLineEdit*>()) check(e, e->text(), 6);
-  return out;
-}
 
 TEST(StatusWindowRendering, EveryCaptionFitsInEachLanguage) {
   const char* flags[] = {"Command3", "Command4", "Command5"};
@@ -43,10 +25,10 @@ TEST(StatusWindowRendering, EveryCaptionFitsInEachLanguage) {
     ASSERT_TRUE(w);
     h.advance(6000);
     w->layout()->activate();
-    EXPECT_TRUE(clipped(w).isEmpty()) << names[language - 1] << ": " << clipped(w).join("; ").toStdString();
+    EXPECT_TRUE(clippedCaptions(w).isEmpty()) << names[language - 1] << ": " << clippedCaptions(w).join("; ").toStdString();
     // The longest state line of the table still fits the state field.
     text(h, "Text1")->setText("Araci Yakit Degisimi icin istenen Devire Getir ve KAYDET'i Tiklayin");
-    EXPECT_TRUE(clipped(w).isEmpty()) << clipped(w).join("; ").toStdString();
+    EXPECT_TRUE(clippedCaptions(w).isEmpty()) << clippedCaptions(w).join("; ").toStdString();
     h.advance(300);
     QString folder = qEnvironmentVariable("KELVO6_SNAPSHOT_DIR");
     if (!folder.isEmpty())
