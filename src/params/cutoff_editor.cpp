@@ -31,14 +31,14 @@ constexpr app::ControlText kTexts[] = {
 };
 
 // No key filter here, and the fields take typing until read mode is chosen.
-constexpr EditorDefinition kSpec{
+constexpr EditorDefinition kDefinition{
     "Form10", 1000, "Option1", "Option2", kSigned16Max, false, false, false, kFields, kTexts,
     {"KELVO6 - Parametri cutoff Non Connesso", "KELVO6 - Cutoff parameters Not connected",
      "KELVO6 - Gaz Kesme Degerlery  Iletisim Yok"}};
 
 }  // namespace
 
-CutoffEditor::CutoffEditor(app::Context& ctx) : Editor(ctx, kSpec) {
+CutoffEditor::CutoffEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   auto* grid = new QGridLayout;
   grid->addWidget(parts::heading(this, "Label5", {}), 0, 0, 1, 3);
   grid->addWidget(parts::label(this, "Label1", {}), 1, 0);

@@ -51,7 +51,7 @@ constexpr app::ControlText kTexts[] = {
     {"Label16", kStraight05}, {"Label15", kInverted50}, {"Label14", kStraight01}, {"Label13", kInverted10},
 };
 
-constexpr EditorDefinition kSpec{
+constexpr EditorDefinition kDefinition{
     "Form6", 500, "Option3", "Option4", kUnsigned16Max, true, true, true, kFields, kTexts,
     {"KELVO6 - Parametri lambda Non Connesso", "KELVO6 - OXYGEN sensor parameters Not Connected",
      "KELVO6 - LAMBDA Degerleri  Iletisim Yok"}};
@@ -115,7 +115,7 @@ QGroupBox* probeFrame(QWidget* parent, const ProbeNames& n) {
 
 }  // namespace
 
-LambdaEditor::LambdaEditor(app::Context& ctx) : Editor(ctx, kSpec) {
+LambdaEditor::LambdaEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   auto* probes = new QHBoxLayout;
   probes->addWidget(probeFrame(this, kProbe1));
   probes->addWidget(probeFrame(this, kProbe2));

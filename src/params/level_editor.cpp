@@ -63,7 +63,7 @@ constexpr app::ControlText kQuarters[] = {
 constexpr core::Text3 kModelNames[3] = {
     {"DEVIATORE", "SWITCH", "ANAHTAR"}, {"SWT 318", "SWT 318", "SWT 318"}, {"SWT 627", "SWT 627", "SWT 627"}};
 
-constexpr EditorDefinition kSpec{
+constexpr EditorDefinition kDefinition{
     "Form14", 300, "Option1", "Option2", kSigned16Max, true, true, false, kFields, kTexts,
     {"KELVO6 - Parametri indicatore Non connesso", "KELVO6 - Indicator parameters Not connected",
      "KELVO6 - Gaz Seviye Gostergesi Degerleri  Iletisim Yok"}};
@@ -78,7 +78,7 @@ platform::Lamp* lamp(QWidget* parent, const char* name, core::Rgb colour) {
 
 }  // namespace
 
-LevelEditor::LevelEditor(app::Context& ctx) : Editor(ctx, kSpec) {
+LevelEditor::LevelEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   auto* limits = new QGridLayout;
   limits->addWidget(parts::label(this, "Label1", {}), 0, 0);
   limits->addWidget(parts::field(this, "Text1"), 0, 1);

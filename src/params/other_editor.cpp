@@ -38,7 +38,7 @@ constexpr app::ControlText kTexts[] = {
     {"Label3", kWriteModeText},
 };
 
-constexpr EditorDefinition kSpec{
+constexpr EditorDefinition kDefinition{
     "Form13", 200, "Option1", "Option2", kUnsigned16Max, true, true, false, kFields, kTexts,
     {"KELVO6 - Altri parametri Non Connesso", "KELVO6 - Other parameters Not connected",
      "KELVO6 - Diger Degerler   Iletisim Yok"}};
@@ -59,7 +59,7 @@ QGroupBox* modelFrame(QWidget* parent, const char* name, const char* option0, co
 
 }  // namespace
 
-OtherEditor::OtherEditor(app::Context& ctx) : Editor(ctx, kSpec) {
+OtherEditor::OtherEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   auto* grid = new QGridLayout;
   struct Row {
     const char* label;

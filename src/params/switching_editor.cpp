@@ -60,7 +60,7 @@ constexpr app::ControlText kTexts[] = {
     {"Label10", kWriteModeText},
 };
 
-constexpr EditorDefinition kSpec{
+constexpr EditorDefinition kDefinition{
     "Form11", 1000, "Option1", "Option2", kSigned16Max, true, true, false, kFields, kTexts,
     {"KELVO6 - Parametri commutazione Non connesso", "KELVO6 - Commutation parameters Not connected",
      "KELVO6 - Iletisim Parametreleri  Iletisim Yok"}};
@@ -87,7 +87,7 @@ QGroupBox* choiceFrame(QWidget* parent, const char* name, std::initializer_list<
 
 }  // namespace
 
-SwitchingEditor::SwitchingEditor(app::Context& ctx) : Editor(ctx, kSpec) {
+SwitchingEditor::SwitchingEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   auto* grid = new QGridLayout;
   grid->addWidget(parts::heading(this, "Label6", {}), 0, 0, 1, 3);
   addRow(grid, 1, this, "Label1", "Text1", nullptr);

@@ -80,8 +80,9 @@ struct OwnPty {
 
 QString detail(Harness& h) { return h.control<QLabel>("Form12", "Label2")->text(); }
 
-void menuInEnglish(Harness& h, const std::string& device) {
-  h.shared().portDevice = device;
+// MENU in English, on `device` as port 1 when one is given.
+void menuInEnglish(Harness& h, const std::string& device = {}) {
+  if (!device.empty()) h.shared().portDevice = device;
   h.click("Form1", "Command4");
   h.click("Form1", "Command1");
 }
@@ -111,8 +112,7 @@ TEST(PortFailureWindow, MissingDeviceIsNamedWithThePlugInHint) {
   HarnessOptions o;
   o.portOpens = false;
   Harness h(o);
-  h.click("Form1", "Command4");
-  h.click("Form1", "Command1");
+  menuInEnglish(h);
   ASSERT_TRUE(h.window("Form12"));
   QString d = detail(h);
   EXPECT_TRUE(d.contains("The device /dev/kelvo6-test-no-such-port does not exist. Plug in")) << d.toStdString();
@@ -135,8 +135,7 @@ TEST(PortFailureWindow, DeviceHeldByAnotherProgramIsReportedInUse) {
 TEST(PortFailureWindow, UnusableSettingsGiveNoDeviceAdvice) {
   Harness h;
   h.shared().portSettings = "9600,n,4,1";
-  h.click("Form1", "Command4");
-  h.click("Form1", "Command1");
+  menuInEnglish(h);
   ASSERT_TRUE(h.window("Form12"));
   EXPECT_FALSE(detail(h).contains("\n\n")) << detail(h).toStdString();
   EXPECT_FALSE(detail(h).isEmpty());
