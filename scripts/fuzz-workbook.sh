@@ -2,7 +2,8 @@
 # archive (Qt for its texts) and the spreadsheet libraries.
 workbook_sources=(tests/fuzz/workbook_reader.cpp src/params/archive.cpp src/app/texts.cpp
   src/platform/workbook_read.cpp src/platform/workbook_write.cpp
-  src/platform/workbook_xls.cpp src/platform/workbook_xlsx_fix.cpp src/platform/workbook_zip.cpp)
+  src/platform/workbook_xls.cpp src/platform/workbook_xlsx_fix.cpp src/platform/workbook_zip.cpp
+  src/platform/workbook_isolated.cpp)
 # shellcheck disable=SC2207
 workbook_libs=($(pkg-config --cflags --libs Qt6Widgets liborcus-0.17 libixion-0.17 freexl xlsxwriter)
   -lorcus-spreadsheet-model-0.17)

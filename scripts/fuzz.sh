@@ -26,12 +26,13 @@ fi
 
 run() {  # name corpus
   local name=$1 corpus=$2
-  local work="$out/corpus-$name"
-  mkdir -p "$work"
+  local work="$out/corpus-$name" artifacts="$out/artifacts-$name/"
+  mkdir -p "$work" "$artifacts"
   cp -n "$corpus"/* "$work"/ 2>/dev/null || true
   echo "fuzzing $name for ${seconds}s"
   LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
-    "$out/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$work" 2>&1 | tail -n 12
+    "$out/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    -artifact_prefix="$artifacts" "$work" 2>&1 | tail -n 60
 }
 
 run fuzz_receive tests/fuzz/corpus/receive

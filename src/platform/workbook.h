@@ -6,6 +6,7 @@
 // apart by their content, not by the file name.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -58,6 +59,9 @@ namespace workbook_detail {
 // Each reader fills the sheet from one format; they are chosen by content.
 WorkbookReadResult readZipWorkbook(const std::string& bytes);  // .xlsx or .ods
 WorkbookReadResult readLegacyWorkbook(const std::string& path);  // .xls (BIFF)
+// Runs `read` in a child process; a reader that crashes or aborts there gives
+// an error result. Exceptions from `read` become error results too.
+WorkbookReadResult readInChildProcess(const std::function<WorkbookReadResult()>& read);
 // An .xlsx rebuilt so that liborcus reads every cell, or nothing when it
 // needs no change; throws on a damaged archive.
 std::optional<std::string> normalisedXlsx(const std::string& bytes);

@@ -1,5 +1,6 @@
 // Opening a vehicle workbook: tells the format from the first bytes and hands
-// the file to the matching reader. Anything unexpected becomes an error text.
+// the file to the matching reader, in a child process of its own. Anything
+// unexpected becomes an error text.
 
 #include <filesystem>
 #include <fstream>
@@ -65,8 +66,10 @@ WorkbookReadResult readVehicleWorkbook(const std::string& path) {
       result.error = "cannot read the file";
       return result;
     }
-    if (startsWith(bytes, kZipMagic)) return workbook_detail::readZipWorkbook(bytes);
-    if (startsWith(bytes, kOleMagic)) return workbook_detail::readLegacyWorkbook(path);
+    if (startsWith(bytes, kZipMagic))
+      return workbook_detail::readInChildProcess([&] { return workbook_detail::readZipWorkbook(bytes); });
+    if (startsWith(bytes, kOleMagic))
+      return workbook_detail::readInChildProcess([&] { return workbook_detail::readLegacyWorkbook(path); });
     result.error = bytes.empty() ? "the file is empty" : "not a workbook (.xlsx, .ods or .xls)";
   } catch (const std::exception& e) {
     result = {};

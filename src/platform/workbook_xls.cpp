@@ -1,15 +1,6 @@
-// Legacy .xls (BIFF) workbooks through FreeXL. FreeXL reads past its own
-// buffers on some damaged files, so it runs in a child process: a fault there
-// makes that one file unreadable instead of ending the program.
+// Legacy .xls (BIFF) workbooks through FreeXL.
 
 #include <freexl.h>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdint>
-#include <cstring>
 
 #include "platform/workbook.h"
 
@@ -71,7 +62,9 @@ WorkbookCell cellAt(const void* h, unsigned rows, unsigned short columns, CellAd
   return c;
 }
 
-WorkbookReadResult readInThisProcess(const std::string& path) {
+}  // namespace
+
+WorkbookReadResult readLegacyWorkbook(const std::string& path) {
   WorkbookReadResult result;
   Handle handle;
   int rc = freexl_open(path.c_str(), &handle.h);
@@ -105,124 +98,6 @@ WorkbookReadResult readInThisProcess(const std::string& path) {
   for (int n = 1; n <= kWorkbookCells; ++n)
     result.sheet.cells[static_cast<std::size_t>(n - 1)] = cellAt(handle.h, rows, columns, tableCellAddress(n));
   result.ok = true;
-  return result;
-}
-
-// The child's answer on the pipe: ok flag, error, then every cell as kind,
-// number and text, texts and the error prefixed by their length.
-void putText(std::string& out, const std::string& t) {
-  auto n = static_cast<std::uint32_t>(t.size());
-  out.append(reinterpret_cast<const char*>(&n), sizeof n);
-  out += t;
-}
-std::string encode(const WorkbookReadResult& r) {
-  std::string out(1, r.ok ? '\1' : '\0');
-  putText(out, r.error);
-  auto putCell = [&](const WorkbookCell& c) {
-    out += static_cast<char>(c.kind);
-    out.append(reinterpret_cast<const char*>(&c.number), sizeof c.number);
-    putText(out, c.text);
-  };
-  for (const WorkbookCell& c : r.sheet.params) putCell(c);
-  for (const WorkbookCell& c : r.sheet.cells) putCell(c);
-  return out;
-}
-
-struct Reader {
-  const std::string& in;
-  std::size_t at = 0;
-  bool good = true;
-  template <class T>
-  T take() {
-    T v{};
-    if (in.size() - at < sizeof v) {
-      good = false;
-      return v;
-    }
-    std::memcpy(&v, in.data() + at, sizeof v);
-    at += sizeof v;
-    return v;
-  }
-  std::string text() {
-    auto n = take<std::uint32_t>();
-    if (!good || in.size() - at < n) {
-      good = false;
-      return {};
-    }
-    std::string t = in.substr(at, n);
-    at += n;
-    return t;
-  }
-};
-bool decode(const std::string& bytes, WorkbookReadResult& r) {
-  Reader in{bytes};
-  r.ok = in.take<char>() == 1;
-  r.error = in.text();
-  auto takeCell = [&](WorkbookCell& c) {
-    auto kind = in.take<unsigned char>();
-    if (kind > static_cast<unsigned char>(WorkbookCell::Kind::kError)) in.good = false;
-    c.kind = static_cast<WorkbookCell::Kind>(kind);
-    c.number = in.take<double>();
-    c.text = in.text();
-  };
-  for (WorkbookCell& c : r.sheet.params) takeCell(c);
-  for (WorkbookCell& c : r.sheet.cells) takeCell(c);
-  return in.good && in.at == bytes.size();
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-}  // namespace
-
-WorkbookReadResult readLegacyWorkbook(const std::string& path) {
-  WorkbookReadResult result;
-  int fds[2];
-  if (::pipe(fds) != 0) {
-    result.error = std::string("cannot read the .xls workbook: ") + std::strerror(errno);
-    return result;
-  }
-  pid_t child = ::fork();
-  if (child < 0) {
-    ::close(fds[0]);
-    ::close(fds[1]);
-    result.error = std::string("cannot read the .xls workbook: ") + std::strerror(errno);
-    return result;
-  }
-  if (child == 0) {
-    ::close(fds[0]);
-    // What FreeXL or a sanitizer might print about the file is no news for the
-    // fitter: the parent reports the file as damaged.
-    int null = ::open("/dev/null", O_WRONLY);
-    if (null >= 0) ::dup2(null, STDERR_FILENO);
-    bool sent = writeAll(fds[1], encode(readInThisProcess(path)));
-    ::_exit(sent ? 0 : 1);
-  }
-  ::close(fds[1]);
-  std::string answer;
-  char buffer[4096];
-  for (;;) {
-    ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    answer.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(fds[0]);
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !decode(answer, result)) {
-    result = {};
-    result.error = "damaged or unsupported .xls workbook (the reader failed on it)";
-  }
   return result;
 }
 

@@ -157,7 +157,7 @@ TEST(WorkbookReader, SurvivesDamagedCopiesOfRealWorkbooks) {
 }
 
 // FreeXL reads past its own buffer on this file (found by fuzzing): the reader
-// must refuse it, and a fault inside FreeXL must not reach the program.
+// must refuse it, and a fault inside the library must not reach the program.
 TEST(WorkbookReader, DamagedXlsThatTripsFreeXlIsRefusedAndTheNextFileStillReads) {
   core::Shared shared;
   auto error = loadVehicle(fixture("freexl_overread.xls").string(), shared);
