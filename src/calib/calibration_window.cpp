@@ -226,9 +226,14 @@ void CalibrationWindow::showCell(int cell, int value) {
   showValue(grid_[static_cast<std::size_t>(gridFieldOfCell(cell))], value);
 }
 
-void CalibrationWindow::showCalibrationMode(bool /*on*/, const QString& title, const QString& caption) {
+void CalibrationWindow::showCalibrationMode(bool on, const QString& title, const QString& caption) {
   setWindowTitle(title);
   button(9)->setText(caption);
+  // The confirmation a toggle waits for gives the buttons back at once; the
+  // automatic calibration and the closing still have a step to take after it.
+  const auto& c = shared().calib;
+  bool toggleConfirmed = on ? !c.calOffRequested && !c.autoCalRequested : c.calOffRequested && !timer3_->isRunning();
+  if (toggleConfirmed) releaseButtonsAfterHandshake();
 }
 
 CalibrationWindow::Workflow CalibrationWindow::workflow() {

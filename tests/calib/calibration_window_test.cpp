@@ -140,8 +140,10 @@ TEST(CalibrationWindow, CalibrationModeTogglesWithTitleCaptionAndTrialKgb) {
   EXPECT_EQ(h.sentWithCommand(11).size(), 1u);
   EXPECT_EQ(colourOf(h, "Form16", "Text11", "backColor"), QColor(0, 0, 0));
   EXPECT_FALSE(enabled(h, "Form16", "VScroll5"));
+  EXPECT_FALSE(enabled(h, "Form16", "Command11"));  // until the ECU confirms
   h.advance(20);
   EXPECT_EQ(h.window("Form16")->windowTitle(), "KELVO6 - Taratura vettura Attivata");
+  EXPECT_TRUE(enabled(h, "Form16", "Command11"));
   EXPECT_EQ(h.control<QPushButton>("Form16", "Command9")->text(), "TARATURA ATTIVA");
   EXPECT_TRUE(h.ecu()->memory().calibrationOn);
   // The confirmation ends the handshake; live polling carries the trial KGB.
