@@ -232,8 +232,8 @@ void CalibrationWindow::showCalibrationMode(bool on, const QString& title, const
   // The confirmation a toggle waits for gives the buttons back at once; the
   // automatic calibration and the closing still have a step to take after it.
   const auto& c = shared().calib;
-  bool toggleConfirmed = on ? !c.calOffRequested && !c.autoCalRequested : c.calOffRequested && !timer3_->isRunning();
-  if (toggleConfirmed) releaseButtonsAfterHandshake();
+  if (timer3_->isRunning()) return;
+  if (on ? !c.calOffRequested && !c.autoCalRequested : c.calOffRequested) releaseButtonsAfterHandshake();
 }
 
 CalibrationWindow::Workflow CalibrationWindow::workflow() {
