@@ -88,7 +88,7 @@ class Ecu {
   CalibrationModel calibration_;
   SelfTest selfTest_;
   Faults faults_;
-  link::Chunker requestFramer_;
+  link::Chunker requestFramer_{link::FrameShapes::requests()};
   std::deque<Pending> outbox_;
   std::int64_t lastDueMs_ = 0;
   int answerCount_ = 0;
