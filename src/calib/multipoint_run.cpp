@@ -37,7 +37,7 @@ void PointSearch::adjust(const Verdict& v) {
 }
 
 void MultiPointRun::startPoint(int startKgb) {
-  search_.emplace(startKgb);
+  search_.emplace(std::clamp(startKgb, kAutoKgbMin, kAutoKgbMax));
   refs_ = {};
   pointRpm_ = pointTime_ = 0;
 }

@@ -47,8 +47,8 @@ class MultiPointRun {
   // `holdKgb`: the trial KGB sent while no point is measured.
   explicit MultiPointRun(int holdKgb) : holdKgb_(holdKgb) {}
 
-  // Starts measuring at the engine's current operating point, from `startKgb`;
-  // a point being measured is given up.
+  // Starts measuring at the engine's current operating point, from `startKgb`
+  // (kept to 100..115); a point being measured is given up.
   void startPoint(int startKgb);
   // One 300 ms tick: true when the fuel switch is to be armed.
   bool tick(const AutoSample& sample, int interval);
