@@ -95,6 +95,7 @@ QHBoxLayout* editorButtons(QWidget* parent) {
 
 MessageLine::MessageLine(QWidget* parent) : QLabel(parent) {
   setWordWrap(true);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);  // a short message stands at the top of the room kept
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
