@@ -13,6 +13,8 @@
 #include "link/frame.h"
 #include "sim/calibration_model.h"
 #include "sim/engine_model.h"
+#include "sim/gas_mixture.h"
+#include "sim/line_timing.h"
 #include "sim/memory.h"
 #include "sim/self_test.h"
 
@@ -57,6 +59,9 @@ class Ecu {
   void setVersion(int a, int b, int c) { memory_.version = {a, b, c}; }
   void setSilent(bool silent) { faults_.silent = silent; }
   void setLatencyMs(int ms) { latencyMs_ = ms; }
+  // Answers leave no faster than a line at this baud rate (0: at once, the default).
+  void setLineBaud(int baud) { line_.setBaud(baud); }
+  int lineBaud() const { return line_.baud(); }
   void restoreFactory();
 
   Faults& faults() { return faults_; }
@@ -65,6 +70,13 @@ class Ecu {
   EngineModel& engine() { return engine_; }
   CalibrationModel& calibration() { return calibration_; }
   SelfTest& selfTest() { return selfTest_; }
+
+  // What the ECU sees and applies at this moment: the engine's fuel (or the
+  // fuel held in calibration mode), the cell it looks up, the coefficients and
+  // the injection time it measures.
+  GasState gas() const;
+  // The live values the answers report at this moment.
+  LiveSnapshot moment() const { return withGas(engine_.snapshot(memory_), gas()); }
 
   const std::vector<WriteRecord>& writes() const { return writes_; }
   // Requests received, by command code, in order.
@@ -75,7 +87,7 @@ class Ecu {
   Bytes liveData() const;
   Bytes calibrationBlock(int type) const;
   Bytes endOfLineData() const;
-  void queue(Bytes answer, std::int64_t nowMs);
+  void queue(Bytes answer, LineTiming::Instant ready);
 
   struct Pending {
     std::int64_t dueMs;
@@ -90,7 +102,7 @@ class Ecu {
   Faults faults_;
   link::Chunker requestFramer_;
   std::deque<Pending> outbox_;
-  std::int64_t lastDueMs_ = 0;
+  LineTiming line_;
   int answerCount_ = 0;
   std::vector<WriteRecord> writes_;
   std::vector<int> requests_;
