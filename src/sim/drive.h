@@ -62,6 +62,7 @@ struct Drive {
   static std::optional<Drive> parse(const std::string& text, std::string* error);
   static std::optional<Drive> load(const std::string& path, std::string* error);
   std::int64_t lengthMs() const;  // without hold steps
+  bool operator==(const Drive&) const = default;
 };
 
 // Plays a drive on the engine's clock.
