@@ -35,7 +35,7 @@ constexpr app::ControlText kTexts[] = {
     {"Command8", {"EXIT", "EXIT", "CIKIS"}},
     {"Command9",
      {"SALVA CONFIGURAZIONE VETTURA", "STORE CONFIGURATION OF VEHICLE", "ECU Degerlerini Bilgisayara Yukle"}},
-    {"Command10", {"CONTINUA", "CONTINUE", "DEVAM"}},
+    {"ContinueTransfer", {"CONTINUA", "CONTINUE", "DEVAM"}},
 };
 constexpr Text3 kTitleNotConnected{"KELVO6 - Visualizza parametri centralina Non connesso",
                                    "KELVO6 - Display parameters of ECU Not connected",
@@ -79,10 +79,12 @@ QString wrappablePath(const QString& path) {
 }  // namespace
 
 ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form5")) {
-  for (int i = 1; i <= 10; ++i) {
+  for (int i = 1; i <= 9; ++i) {
     buttons_[i] = parts::button(this, QStringLiteral("Command%1").arg(i), {});
     buttons_[i]->setMinimumHeight(34);
   }
+  continue_ = parts::button(this, QStringLiteral("ContinueTransfer"), {});
+  continue_->setMinimumHeight(34);
   auto* editors = new QGroupBox(this);
   auto* e = new QVBoxLayout(editors);
   for (int i : {1, 2, 3, 4, 6}) e->addWidget(buttons_[i]);
@@ -92,13 +94,13 @@ ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form
   status_ = new parts::MessageLine(this);
   status_->setObjectName("ProgressLine");
   status_->hide();
-  buttons_[10]->hide();  // offered only after an interruption
+  continue_->hide();  // offered only after an interruption
   auto* v = new QVBoxLayout(this);
   v->addWidget(editors);
   v->addWidget(vehicle);
   v->addWidget(buttons_[8]);
   v->addWidget(status_);
-  v->addWidget(buttons_[10]);
+  v->addWidget(continue_);
 
   connect(buttons_[1], &QPushButton::clicked, this, [this] { openEditor("Form6"); });
   connect(buttons_[2], &QPushButton::clicked, this, [this] { openEditor("Form10"); });
@@ -109,7 +111,7 @@ ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form
   connect(buttons_[9], &QPushButton::clicked, this, [this] { saveVehicle(); });
   connect(buttons_[7], &QPushButton::clicked, this, [this] { restoreDefaults(); });
   connect(buttons_[8], &QPushButton::clicked, this, [this] { close(); });
-  connect(buttons_[10], &QPushButton::clicked, this, [this] { continueOperation(); });
+  connect(continue_, &QPushButton::clicked, this, [this] { continueOperation(); });
 
   defaultsTimer_ = makeTimer("Timer1", kHubTimerMs, [this] { defaultsTick(); });
   transferTimer_ = makeTimer("Timer2", kHubTimerMs, [this] { transferTick(); });
@@ -181,7 +183,7 @@ void ParameterHub::interrupt() {
 }
 
 void ParameterHub::continueOperation() {
-  buttons_[10]->hide();
+  continue_->hide();
   if (transfer_.state() == BulkTransfer::State::kInterrupted) {
     setHubBusy(true);
     transfer_.resume(shared());
@@ -197,7 +199,7 @@ void ParameterHub::continueOperation() {
 }
 
 void ParameterHub::offerContinue(bool offer) {
-  buttons_[10]->setVisible(offer);
+  continue_->setVisible(offer);
   if (offer) return;
   // A new operation: what an interrupted one left over is no longer on offer.
   if (transfer_.state() == BulkTransfer::State::kInterrupted) transfer_ = BulkTransfer();

@@ -51,7 +51,8 @@ class ParameterHub : public app::Screen {
   void offerContinue(bool offer);
   void reportArchiveError(const ArchiveError& error, const QString& path);
 
-  QPushButton* buttons_[11] = {};  // Command1..Command10 at their numbers
+  QPushButton* buttons_[10] = {};  // Command1..Command9 at their numbers
+  QPushButton* continue_ = nullptr;  // offered after an interrupted operation
   parts::MessageLine* status_ = nullptr;
   BulkTransfer transfer_;
   Defaults defaults_ = Defaults::kIdle;
