@@ -113,8 +113,7 @@ void autoCalibration(Harness& h) {
 // fitted from them beside it.
 void multiPoint(Harness& h) {
   sim::EngineModel& engine = h.ecu()->engine();
-  engine.setRpm(850);
-  engine.setPetrolTime(2800);
+  engine.hold(750, sim::Load::petrolTime(2800));
   fromMenu("Command5")(h);
   h.click("Form16", "Command12");
   advanceUntil(h, [&] { return h.window("MultiPoint") != nullptr; }, 3000);
@@ -122,10 +121,9 @@ void multiPoint(Harness& h) {
   struct Held {
     int rpm, petrolTime;
   };
-  for (Held p : {Held{850, 2800}, Held{6000, 3500}, Held{1000, 13000}, Held{6000, 13000}, Held{3000, 7000}}) {
-    engine.setRpm(p.rpm);
-    engine.setPetrolTime(p.petrolTime);
-    h.advance(1000);
+  for (Held p : {Held{750, 2800}, Held{6000, 3500}, Held{1000, 13000}, Held{6000, 13000}, Held{3000, 7000}}) {
+    engine.hold(p.rpm, sim::Load::petrolTime(p.petrolTime));
+    h.advance(3000);
     h.click("MultiPoint", "Command2");
     auto* accept = h.control<QWidget>("MultiPoint", "Command3");
     advanceUntil(h, [&] { return accept->isEnabled(); }, 600000, 300);
