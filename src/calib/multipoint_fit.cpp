@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "calib/auto_calibration.h"
-#include "calib/integer_rounding.h"
+#include "core/rounding.h"
 
 namespace kelvo6::calib {
 
@@ -146,7 +146,7 @@ std::vector<Node> measuredCells(std::span<const MeasuredPoint> points, const std
   return nodes;
 }
 
-int rounded(Ratio r) { return static_cast<int>(std::clamp<Int>(roundedQuotient(r.num, r.den), 0, 255)); }
+int rounded(Ratio r) { return static_cast<int>(std::clamp<Int>(core::roundedQuotient(r.num, r.den), 0, 255)); }
 
 }  // namespace
 
