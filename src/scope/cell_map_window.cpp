@@ -33,7 +33,7 @@ QColor scaleColour(double fraction) {
 
 CellGrid::CellGrid(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("CellGrid"));
-  setMinimumSize(sizeHint());
+  setFixedSize(sizeHint());
 }
 
 QSize CellGrid::sizeHint() const { return {kHeadWidth + 8 * kCellWidth + 2, kHeadHeight + 8 * kCellHeight + 2}; }
@@ -138,7 +138,10 @@ CellMapWindow::CellMapWindow(app::Context& ctx) : Screen(ctx, QStringLiteral("Ce
   connect(exit, &QPushButton::clicked, this, [this] { close(); });
 }
 
-void CellMapWindow::load() { app::applyTexts(this, cellMapCaptions(), language()); }
+void CellMapWindow::load() {
+  app::applyTexts(this, cellMapCaptions(), language());
+  resize(sizeHint());
+}
 
 void CellMapWindow::showMap(const CellMapSource& source) {
   QString title = app::text3(kCellMapTitle, language());

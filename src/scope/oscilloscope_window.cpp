@@ -212,6 +212,12 @@ void OscilloscopeWindow::load() {
 }
 
 void OscilloscopeWindow::activate() {
+  if (!shownOnce_) {
+    // Shown and sized now: the charts lay out their scales for the room they have.
+    shownOnce_ = true;
+    traces_->setChannels(chosenChannels(), language());
+    updateSpan();
+  }
   // The screen in use again (opened, or back from the cell map or a dialog).
   if (connected() && !viewingLog()) startSampling();
 }

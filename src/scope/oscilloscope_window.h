@@ -90,6 +90,7 @@ class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
   QLabel* readout_ = nullptr;
   RecordToggle* record_ = nullptr;
   bool updatingScroll_ = false;
+  bool shownOnce_ = false;
 };
 
 }  // namespace kelvo6::scope

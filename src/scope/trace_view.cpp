@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QMouseEvent>
@@ -9,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "app/texts.h"
 #include "datalog/decimate.h"
@@ -17,11 +19,20 @@ namespace kelvo6::scope {
 
 namespace {
 constexpr int kStripHeight = 96;
+constexpr int kScaleWidth = 58;  // room for the scale labels left of every plot
 const QColor kTraceColour(0, 90, 200);
 const QColor kStepColour(170, 60, 0);
 const QColor kCursorColour(220, 0, 0);
 
 double seconds(std::int64_t ms) { return static_cast<double>(ms) / 1000.0; }
+
+// 1, 2 or 5 times a power of ten, at least `rough`.
+double niceStep(double rough) {
+  double p = std::pow(10.0, std::floor(std::log10(std::max(rough, 1.0))));
+  for (double m : {1.0, 2.0, 5.0, 10.0})
+    if (m * p >= rough) return m * p;
+  return 10 * p;
+}
 }  // namespace
 
 TraceView::TraceView(QWidget* parent) : QWidget(parent) {
@@ -65,7 +76,8 @@ void TraceView::setChannels(const std::vector<datalog::Ch>& channels, int langua
     auto* y = new QValueAxis;
     x->setLabelFormat(QStringLiteral("%.0f s"));
     y->setLabelFormat(QStringLiteral("%.0f"));
-    y->setTickCount(3);
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTruncateLabels(false);  // a short strip would otherwise show "..." for 7000
     x->setTickCount(7);
     QFont small = x->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -117,8 +129,16 @@ void TraceView::resizeEvent(QResizeEvent* e) {
 
 void TraceView::redraw() {
   for (Strip& s : strips_) {
-    // The chart lays itself out on a later event; its plot area is needed now.
-    if (QGraphicsLayout* l = s.chart->layout()) l->activate();
+    // One plot area across every strip, so the time axes line up under each
+    // other whatever the width of each scale's labels.
+    const QSizeF size = s.view->viewport()->size();
+    s.chart->resize(size);
+    // Below the title by half a scale label: the top label is centred on the plot's edge.
+    const qreal top = QFontMetricsF(s.chart->titleFont()).height() + QFontMetricsF(s.y->labelsFont()).height() / 2 + 10;
+    const qreal bottom = s.x->labelsVisible() ? QFontMetricsF(s.x->labelsFont()).height() + 10
+                                              : QFontMetricsF(s.y->labelsFont()).height() / 2 + 4;
+    s.chart->setPlotArea(QRectF(kScaleWidth, top, std::max<qreal>(10, size.width() - kScaleWidth - 12),
+                                std::max<qreal>(10, size.height() - top - bottom)));
     const datalog::Channel& ch = datalog::channel(s.channel);
     QList<QPointF> points;
     int lo = ch.scaleMin, hi = ch.scaleMax;
@@ -139,8 +159,18 @@ void TraceView::redraw() {
     }
     s.trace->replace(points);
     s.x->setRange(seconds(t0_), seconds(t1_));
-    const double pad = ch.step ? 0.5 : 0.0;
-    s.y->setRange(lo - pad, hi + pad);
+    // A little headroom, and scale labels on round numbers inside the plot.
+    const double span = std::max(1, hi - lo);
+    const double pad = ch.step ? 0.5 : span * 0.08;
+    s.y->setRange(lo - (ch.step ? pad : 0.0), hi + pad);
+    s.y->setTickAnchor(0);
+    s.y->setTickInterval(niceStep(span / 2.5));
+    // Lay the axes out now rather than on a later event, so what is drawn
+    // next is the new span.
+    if (QGraphicsLayout* l = s.chart->layout()) {
+      l->invalidate();
+      l->activate();
+    }
     drawCursor(s);
   }
 }

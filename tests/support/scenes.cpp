@@ -1,11 +1,16 @@
 #include "support/scenes.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLayout>
 #include <array>
 
 #include "calib/chart_geometry.h"
 #include "core/shared.h"
+#include "datalog/channels.h"
+#include "scope/oscilloscope_window.h"
+#include "scope/trace_view.h"
 #include "sim/ecu.h"
 
 namespace kelvo6::testing {
@@ -147,6 +152,84 @@ void softwareUpdate(Harness& h) {
   h.advance(4000);
 }
 
+// A short drive on a warm car: idle, pulling away through the gears, a steady
+// cruise, a lift-off and back to idle; the set points move every 250 ms.
+void drive(Harness& h, int seconds) {
+  struct Point {
+    int atS, rpm, petrolUs;
+  };
+  constexpr Point kProfile[] = {{0, 850, 2900},   {8, 850, 2900},   {12, 2600, 6200}, {16, 3300, 7400},
+                                {18, 1900, 5200}, {22, 3000, 6800}, {26, 3400, 7600}, {28, 2200, 5600},
+                                {40, 2400, 5400}, {44, 1500, 2300}, {50, 900, 3000},  {60, 850, 2900}};
+  sim::EngineModel& engine = h.ecu()->engine();
+  for (int ms = 0; ms < seconds * 1000; ms += 250) {
+    const double t = (ms % 60000) / 1000.0;
+    const Point* a = &kProfile[0];
+    const Point* b = &kProfile[1];
+    for (std::size_t i = 0; i + 1 < std::size(kProfile); ++i)
+      if (t >= kProfile[i].atS) {
+        a = &kProfile[i];
+        b = &kProfile[i + 1];
+      }
+    const double f = (t - a->atS) / (b->atS - a->atS);
+    engine.setRpm(static_cast<int>(a->rpm + f * (b->rpm - a->rpm)));
+    engine.setPetrolTime(static_cast<int>(a->petrolUs + f * (b->petrolUs - a->petrolUs)));
+    h.advance(250);
+  }
+}
+
+// What one live-data exchange takes at 9600 baud (48 bytes of 10 bits) plus
+// the ECU's own 2 ms: the oscilloscope then samples at the pace of a real line.
+constexpr int kLineTurnaroundMs = 52;
+
+// The oscilloscope on a warm car during a drive, paused, the cursor on the
+// pull through the gears.
+void oscilloscope(Harness& h) {
+  calibratedCar(h);
+  h.ecu()->engine().setTemperature(80);
+  connect(h);
+  h.ecu()->setLatencyMs(kLineTurnaroundMs);
+  h.click("Form2", "Command7");
+  h.setCombo("Oscilloscope", "TimeWindow", 2);  // 1 min
+  drive(h, 60);
+  h.click("Oscilloscope", "Pause");
+  auto* w = qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
+  if (!w || w->shown().empty()) return;
+  const std::int64_t at = w->shown().lastMs() - 44000;
+  h.mousePress("Oscilloscope", w->traces()->mapTo(w, w->traces()->positionOf(datalog::Ch::kRpm, at)));
+}
+
+// A drive recorded with the oscilloscope and opened in its viewer, the cursor
+// on the cruise. The recording goes to a folder of its own, gone once read.
+void logViewer(Harness& h) {
+  const QByteArray home = qgetenv("HOME");
+  QTemporaryDir folder;
+  qputenv("HOME", folder.path().toUtf8());
+  calibratedCar(h);
+  h.ecu()->engine().setTemperature(80);
+  connect(h);
+  h.ecu()->setLatencyMs(kLineTurnaroundMs);
+  h.click("Form2", "Command7");
+  h.click("Oscilloscope", "Record");
+  drive(h, 120);
+  h.click("Oscilloscope", "Record");
+  qputenv("HOME", home);
+  QDir logs(folder.path() + QStringLiteral("/TAVRIN_IE/Logs"));
+  const QStringList files = logs.entryList({QStringLiteral("*.csv")});
+  auto* w = qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
+  if (!w || files.isEmpty() || !w->openLog(logs.filePath(files.front()))) return;
+  h.setCombo("Oscilloscope", "TimeWindow", 2);  // 1 min
+  h.setScroll("Oscilloscope", "TimeScroll", 0);
+  const std::int64_t at = w->shown().firstMs() + 34000;
+  h.mousePress("Oscilloscope", w->traces()->mapTo(w, w->traces()->positionOf(datalog::Ch::kRpm, at)));
+}
+
+// The cell map of that drive, on gas.
+void cellMap(Harness& h) {
+  logViewer(h);
+  h.click("Oscilloscope", "OpenCellMap");
+}
+
 }  // namespace
 
 const std::vector<Scene>& scenes() {
@@ -173,6 +256,9 @@ const std::vector<Scene>& scenes() {
       {"auto-calibration", "Form8", autoCalibration},
       {"end-of-line", "Form9", endOfLine},
       {"software-update", "Form7", softwareUpdate},
+      {"oscilloscope", "Oscilloscope", oscilloscope},
+      {"log-viewer", "Oscilloscope", logViewer},
+      {"cell-map", "CellMap", cellMap},
   };
   return all;
 }
