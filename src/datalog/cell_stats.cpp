@@ -1,6 +1,6 @@
 #include "datalog/cell_stats.h"
 
-#include "datalog/cell_rule.h"
+#include "core/kgb_grid.h"
 
 namespace kelvo6::datalog {
 
@@ -17,7 +17,7 @@ CellMap cellMap(const LogData& log, const std::array<int, 8>& rpmAxis, const std
   const auto& time = log.values(timeChannel);
   const std::vector<std::int32_t>* fuel = log.has(Ch::kFuelFlag) ? &log.values(Ch::kFuelFlag) : nullptr;
   for (std::size_t i = 0; i < log.size(); ++i) {
-    const GridCell cell = cellAt(rpm[i], time[i], rpmAxis, tinjAxis);
+    const core::GridCell cell = core::cellAt(rpm[i], time[i], rpmAxis, tinjAxis);
     // Fuel flag 1 is petrol, every other value gas; a log without it is taken as petrol.
     const Fuel f = (!fuel || (*fuel)[i] == 1) ? Fuel::kPetrol : Fuel::kGas;
     CellTally& t = map.cells[static_cast<std::size_t>(f)][static_cast<std::size_t>(cell.row)]

@@ -35,7 +35,8 @@ struct CellMap {
 Ch placingTime(const LogData& log);
 
 // Tallies every sample of `log` that has engine speed, lambda 1 and a petrol
-// time, by the cell its engine speed and petrol time fall in.
+// time, by the cell its engine speed and petrol time fall in: the cell under
+// the calibration window's marker, as the ECU applies it.
 CellMap cellMap(const LogData& log, const std::array<int, 8>& rpmAxis, const std::array<int, 8>& tinjAxis);
 
 }  // namespace kelvo6::datalog

@@ -110,7 +110,6 @@ CellMapWindow::CellMapWindow(app::Context& ctx) : Screen(ctx, QStringLiteral("Ce
   byLambda_->setChecked(true);
   auto* legend = new QLabel(this);
   legend->setObjectName("Legend");
-  legend->setWordWrap(true);
   note_ = new QLabel(this);
   note_->setObjectName("Note");
   auto* exit = new QPushButton(QStringLiteral("EXIT"), this);

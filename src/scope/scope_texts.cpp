@@ -22,9 +22,9 @@ constexpr app::ControlText kCellMapTexts[] = {
     {"ColourLambda", {"Colore: lambda 1", "Colour: lambda 1", "Renk: lambda 1"}},
     {"ColourTime", {"Colore: Tinj benzina", "Colour: petrol time", "Renk: benzin suresi"}},
     {"Legend",
-     {"Ogni cella: campioni, media lambda 1 mV, media Tinj benzina us. Colore dal blu (valore piu' basso) al rosso (piu' alto); celle con meno di 10 campioni in grigio.",
-      "Each cell: samples, average lambda 1 mV, average petrol time us. Colour from blue (lowest value) to red (highest); cells with fewer than 10 samples in grey.",
-      "Her hucre: ornek sayisi, ortalama lambda 1 mV, ortalama benzin suresi us. Renk maviden (en dusuk) kirmiziya (en yuksek); 10 ornekten az hucreler gri."}},
+     {"Ogni cella: campioni, media lambda 1 mV, media Tinj benzina us.\nColore dal blu (valore piu' basso) al rosso (piu' alto); celle con meno di 10 campioni in grigio.",
+      "Each cell: samples, average lambda 1 mV, average petrol time us.\nColour from blue (lowest value) to red (highest); cells with fewer than 10 samples in grey.",
+      "Her hucre: ornek sayisi, ortalama lambda 1 mV, ortalama benzin suresi us.\nRenk maviden (en dusuk) kirmiziya (en yuksek); 10 ornekten az hucreler gri."}},
 };
 
 }  // namespace

@@ -70,11 +70,12 @@ TEST(CellMap, CountsAndAveragesEqualHandComputedValues) {
   EXPECT_EQ(map.at(Fuel::kPetrol, 0, 0).lambdaAverage(), 0.0);  // an empty cell has no average
 }
 
-TEST(CellMap, HalfwayOnTheTimeAxisGoesToTheUpperRowAndUnevenAxesWork) {
-  // Halfway between 6000 and 8000 is 7000: the upper row; 6999 stays below.
-  const CellMap map = cellMap(logOf({{1000, 7000, 450, 1}, {1000, 6999, 450, 1}}), kRpm, kTinj);
+TEST(CellMap, RowsChangeWhereTheMarkersCentreCrossesAGridLine) {
+  // Rows are 480 twips and the marker 360: from 6000 to 8000 us its centre
+  // crosses into the next row five eighths of the way, at 7250 us.
+  const CellMap map = cellMap(logOf({{1000, 7250, 450, 1}, {1000, 7240, 450, 1}, {1000, 7000, 450, 1}}), kRpm, kTinj);
   EXPECT_EQ(map.at(Fuel::kPetrol, 5, 0).count, 1);
-  EXPECT_EQ(map.at(Fuel::kPetrol, 4, 0).count, 1);
+  EXPECT_EQ(map.at(Fuel::kPetrol, 4, 0).count, 2);
   // An axis that does not rise everywhere still places every sample somewhere.
   const std::array<int, 8> flat{1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000};
   EXPECT_EQ(cellMap(logOf({{5000, 5000, 1, 1}}), flat, flat).samples, 1);

@@ -178,9 +178,12 @@ void drive(Harness& h, int seconds) {
   }
 }
 
-// What one live-data exchange takes at 9600 baud (48 bytes of 10 bits) plus
-// the ECU's own 2 ms: the oscilloscope then samples at the pace of a real line.
-constexpr int kLineTurnaroundMs = 52;
+// The simulated ECU on a 9600-baud line with 2 ms of its own: the oscilloscope
+// then samples at the pace of a real one.
+void realLine(Harness& h) {
+  h.ecu()->setLineBaud(9600);
+  h.ecu()->setLatencyMs(2);
+}
 
 // The oscilloscope on a warm car during a drive, paused, the cursor on the
 // pull through the gears.
@@ -188,7 +191,7 @@ void oscilloscope(Harness& h) {
   calibratedCar(h);
   h.ecu()->engine().setTemperature(80);
   connect(h);
-  h.ecu()->setLatencyMs(kLineTurnaroundMs);
+  realLine(h);
   h.click("Form2", "Command7");
   h.setCombo("Oscilloscope", "TimeWindow", 2);  // 1 min
   drive(h, 60);
@@ -208,7 +211,7 @@ void logViewer(Harness& h) {
   calibratedCar(h);
   h.ecu()->engine().setTemperature(80);
   connect(h);
-  h.ecu()->setLatencyMs(kLineTurnaroundMs);
+  realLine(h);
   h.click("Form2", "Command7");
   h.click("Oscilloscope", "Record");
   drive(h, 120);
