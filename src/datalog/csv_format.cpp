@@ -53,12 +53,14 @@ std::string infoLine(const LogInfo& info) {
   return s;
 }
 
-bool parseInfoLine(std::string_view line, LogInfo* info) {
-  line = trim(line);
-  if (!line.empty() && line.front() == '"') {
-    line.remove_prefix(1);
-    if (!line.empty() && line.back() == '"') line.remove_suffix(1);
-  }
+bool parseInfoLine(std::string_view whole, LogInfo* info) {
+  // The first field: a spreadsheet that saves the file again may add empty
+  // fields after it, or drop its quotes.
+  std::vector<std::string> fields;
+  splitFields(trim(whole), fields);
+  if (fields.empty()) return false;
+  std::string_view line = trim(fields.front());
+  if (fields.size() > 1 && whole.find('"') == std::string_view::npos) line = trim(whole);  // unquoted, commas and all
   if (line.substr(0, kInfoMark.size()) != kInfoMark) return false;
   line.remove_prefix(kInfoMark.size());
   LogInfo parsed;

@@ -152,6 +152,17 @@ TEST_F(LogFiles, DamagedOrForeignFilesAreRefusedWithTheLineNamed) {
   EXPECT_EQ(readLog(path("missing.csv")).problem, ReadProblem::kCannotOpen);
 }
 
+TEST_F(LogFiles, TheFirstLineSurvivesASpreadsheetSavingTheFileAgain) {
+  std::string line = infoLine(someInfo());
+  line.pop_back();  // the line break
+  for (const std::string& saved : {line + ",,\n", line.substr(1, line.size() - 2) + "\n"}) {
+    ReadResult r = readLogText(saved + "Time (ms),Engine speed (rpm),Lambda 1 (mV)\n0,800,450\n");
+    ASSERT_TRUE(r.log) << saved;
+    EXPECT_EQ(r.log->info.tinjAxis, someInfo().tinjAxis) << saved;
+    EXPECT_EQ(r.log->info.port, "/dev/ttyUSB0 9600,n,8,1") << saved;
+  }
+}
+
 TEST_F(LogFiles, OurLogsLastRowCutOffByACrashIsLeftOut) {
   const std::string head = infoLine(someInfo()) + "Time (ms),Engine speed (rpm)\n";
   // The last row lost its end: "2300" may have been "23000".
