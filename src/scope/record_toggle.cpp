@@ -44,6 +44,8 @@ RecordToggle::RecordToggle(app::Context& ctx, QWidget* parent, datalog::Recordin
   button_ = new QPushButton(app::text3(kRecord, 1), this);
   button_->setObjectName(buttonName);
   button_->setCheckable(true);
+  button_->setMinimumHeight(30);
+  button_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);  // as tall as the buttons beside it
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("RecordStatus"));
   status_->setWordWrap(true);

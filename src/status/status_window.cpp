@@ -280,10 +280,11 @@ void StatusScreen::build() {
   buttons->addWidget(fuelSwitch_);
   buttons->addStretch();
   buttons->addWidget(exit_);
-  record_ = new scope::RecordToggle(ctx(), this, datalog::liveDataRecording("Form3"), QStringLiteral("Command3"));
-  buttons->addWidget(record_);
   grid->addLayout(buttons, 7, 0, 1, 2);
-  grid->setRowStretch(8, 1);
+  // Recording, on a row of its own under the described buttons.
+  record_ = new scope::RecordToggle(ctx(), this, datalog::liveDataRecording("Form3"), QStringLiteral("Command3"));
+  grid->addWidget(record_, 8, 0, 1, 2);
+  grid->setRowStretch(9, 1);
 
   connect(exit_, &QPushButton::clicked, this, [this] {
     stopTimers();
