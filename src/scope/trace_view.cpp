@@ -77,6 +77,7 @@ void TraceView::setChannels(const std::vector<datalog::Ch>& channels, int langua
     x->setLabelFormat(QStringLiteral("%.0f s"));
     y->setLabelFormat(QStringLiteral("%.0f"));
     y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
     y->setTruncateLabels(false);  // a short strip would otherwise show "..." for 7000
     x->setTickCount(7);
     QFont small = x->labelsFont();
@@ -137,8 +138,9 @@ void TraceView::redraw() {
     const qreal top = QFontMetricsF(s.chart->titleFont()).height() + QFontMetricsF(s.y->labelsFont()).height() / 2 + 10;
     const qreal bottom = s.x->labelsVisible() ? QFontMetricsF(s.x->labelsFont()).height() + 10
                                               : QFontMetricsF(s.y->labelsFont()).height() / 2 + 4;
-    s.chart->setPlotArea(QRectF(kScaleWidth, top, std::max<qreal>(10, size.width() - kScaleWidth - 12),
-                                std::max<qreal>(10, size.height() - top - bottom)));
+    const QRectF plot(kScaleWidth, top, std::max<qreal>(10, size.width() - kScaleWidth - 12),
+                      std::max<qreal>(10, size.height() - top - bottom));
+    if (plot != s.chart->plotArea()) s.chart->setPlotArea(plot);
     const datalog::Channel& ch = datalog::channel(s.channel);
     QList<QPointF> points;
     int lo = ch.scaleMin, hi = ch.scaleMax;
@@ -162,9 +164,10 @@ void TraceView::redraw() {
     // A little headroom, and scale labels on round numbers inside the plot.
     const double span = std::max(1, hi - lo);
     const double pad = ch.step ? 0.5 : span * 0.08;
-    s.y->setRange(lo - (ch.step ? pad : 0.0), hi + pad);
-    s.y->setTickAnchor(0);
-    s.y->setTickInterval(niceStep(span / 2.5));
+    // Only what changed: every change of an axis lays the chart out again.
+    const double yMin = lo - (ch.step ? pad : 0.0), yMax = hi + pad;
+    if (yMin != s.y->min() || yMax != s.y->max()) s.y->setRange(yMin, yMax);
+    if (const double step = niceStep(span / 2.5); step != s.y->tickInterval()) s.y->setTickInterval(step);
     // Lay the axes out now rather than on a later event, so what is drawn
     // next is the new span.
     if (QGraphicsLayout* l = s.chart->layout()) {
