@@ -47,7 +47,9 @@ void Connection::send(const link::Bytes& frame) {
 }
 
 void Connection::received(const std::uint8_t* data, std::size_t size) {
+  // The one place where a whole answer is handed to the dispatcher.
   for (const link::Bytes& chunk : chunker_.feed(data, size, clock_.nowMs())) {
+    ++answersReceived_;
     if (!dispatcher_.handle(chunk) || observers_.empty()) continue;
     const int type = chunk[4];
     const std::int64_t at = clock_.nowMs();
