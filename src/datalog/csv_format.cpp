@@ -25,6 +25,11 @@ bool parseAxis(std::string_view text, std::array<int, 8>* axis) {
   return at == text.size();
 }
 
+bool parseWord(std::string_view text, int* v) {
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), *v);
+  return ec == std::errc() && p == text.data() + text.size() && *v >= 0 && *v <= 65535;
+}
+
 std::string_view trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
@@ -49,6 +54,8 @@ std::string infoLine(const LogInfo& info) {
   s += "; source " + clean(info.source);
   if (info.rpmAxis) s += "; rpm axis " + axisText(*info.rpmAxis);
   if (info.tinjAxis) s += "; tinj axis " + axisText(*info.tinjAxis);
+  if (info.switchRpm) s += "; switch rpm " + std::to_string(*info.switchRpm);
+  if (info.switchTemperature) s += "; switch temperature " + std::to_string(*info.switchTemperature);
   s += "\"\n";
   return s;
 }
@@ -73,6 +80,7 @@ bool parseInfoLine(std::string_view whole, LogInfo* info) {
       return trim(item.substr(key.size()));
     };
     std::array<int, 8> axis{};
+    int word = 0;
     if (auto v = value("program ")) parsed.program = *v;
     else if (auto v = value("ECU software ")) parsed.ecuVersion = *v == "-" ? "" : std::string(*v);
     else if (auto v = value("port ")) parsed.port = *v;
@@ -80,6 +88,8 @@ bool parseInfoLine(std::string_view whole, LogInfo* info) {
     else if (auto v = value("source ")) parsed.source = *v;
     else if (auto v = value("rpm axis "); v && parseAxis(*v, &axis)) parsed.rpmAxis = axis;
     else if (auto v = value("tinj axis "); v && parseAxis(*v, &axis)) parsed.tinjAxis = axis;
+    else if (auto v = value("switch rpm "); v && parseWord(*v, &word)) parsed.switchRpm = word;
+    else if (auto v = value("switch temperature "); v && parseWord(*v, &word)) parsed.switchTemperature = word;
     // Anything else is from a later version: left alone.
   }
   *info = parsed;

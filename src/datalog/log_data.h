@@ -20,6 +20,9 @@ struct LogInfo {
   std::string started;     // ISO 8601 with the UTC offset
   std::string source;      // the window that recorded
   std::optional<std::array<int, 8>> rpmAxis, tinjAxis;  // the KGB table's axes
+  // Change-over speed and temperature (parameters 12 and 13), which some
+  // operating state texts name.
+  std::optional<int> switchRpm, switchTemperature;
 };
 
 class LogData {

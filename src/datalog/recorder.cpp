@@ -36,6 +36,8 @@ LogInfo logInfoFor(const core::Shared& s, const std::string& programVersion, con
   }
   info.rpmAxis = rpm;
   info.tinjAxis = tinj;
+  info.switchRpm = s.param(link::param::kSwitchRpm).ecu;
+  info.switchTemperature = s.param(link::param::kSwitchTemperature).ecu;
   return info;
 }
 

@@ -327,10 +327,14 @@ void OscilloscopeWindow::showCursor(std::int64_t tMs) {
   lines << QStringLiteral("t = %1 s").arg(static_cast<double>(tMs) / 1000.0, 0, 'f', 2);
   const auto& s = shared();
   int versionMiddle = s.version[1];
+  int switchRpm = s.param(link::param::kSwitchRpm).ecu;
+  int switchTemperature = s.param(link::param::kSwitchTemperature).ecu;
   if (viewingLog()) {
-    // The generation of state texts is the one of the ECU that was recorded.
+    // The state texts of the ECU that was recorded: its generation and thresholds.
     QStringList parts = QString::fromStdString(d.info.ecuVersion).split(QLatin1Char('.'));
     versionMiddle = parts.size() == 3 ? parts[1].toInt() : 0;
+    switchRpm = d.info.switchRpm.value_or(switchRpm);
+    switchTemperature = d.info.switchTemperature.value_or(switchTemperature);
   }
   for (Ch c : traces_->channels()) {
     if (!d.has(c)) continue;
@@ -338,8 +342,7 @@ void OscilloscopeWindow::showCursor(std::int64_t tMs) {
     const int v = d.values(c)[*at];
     QString line = QStringLiteral("%1: %2 %3").arg(app::text3(ch.caption, language())).arg(v).arg(QString::fromUtf8(ch.unit));
     if (c == Ch::kState) {
-      auto text = status::stateText(v, language(), versionMiddle, s.param(link::param::kSwitchRpm).ecu,
-                                    s.param(link::param::kSwitchTemperature).ecu);
+      auto text = status::stateText(v, language(), versionMiddle, switchRpm, switchTemperature);
       if (text && !QString::fromStdString(*text).trimmed().isEmpty())
         line += QStringLiteral("\n  ") + QString::fromStdString(*text).trimmed();
     }

@@ -60,6 +60,8 @@ LogInfo someInfo() {
   info.source = "Oscilloscope";
   info.rpmAxis = std::array<int, 8>{650, 1000, 2000, 3000, 4000, 5000, 6000, 7000};
   info.tinjAxis = std::array<int, 8>{2000, 3500, 5000, 7000, 9000, 11000, 13000, 15000};
+  info.switchRpm = 2300;
+  info.switchTemperature = 35;
   return info;
 }
 
@@ -88,6 +90,8 @@ TEST_F(LogFiles, RecordedSamplesReadBackWithTheSameValuesAndFirstLine) {
     EXPECT_EQ(log.info.started, "2024-05-01T10:15:30+02:00");
     EXPECT_EQ(log.info.rpmAxis, someInfo().rpmAxis);
     EXPECT_EQ(log.info.tinjAxis, someInfo().tinjAxis);
+    EXPECT_EQ(log.info.switchRpm, 2300);
+    EXPECT_EQ(log.info.switchTemperature, 35);
     EXPECT_FALSE(r.cutShort);
   }
 }

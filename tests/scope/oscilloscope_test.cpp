@@ -194,6 +194,7 @@ class Viewer : public TempHome {
   std::string writeLog() {
     datalog::LogInfo info;
     info.ecuVersion = "2.4.1";
+    info.switchTemperature = 35;
     info.rpmAxis = std::array<int, 8>{1000, 2000, 3000, 4000, 5000, 6000, 7000, 8000};
     info.tinjAxis = std::array<int, 8>{2000, 3000, 4000, 5000, 6000, 8000, 10000, 12000};
     std::filesystem::create_directories(logs());
@@ -239,7 +240,8 @@ TEST_F(Viewer, ALogOpensWithTheSameTracesAndTheCursorReadsEveryShownChannel) {
   const int expectedRpm = w->shown().values(Ch::kRpm)[*w->shown().indexAt(*w->traces()->cursorTime())];
   EXPECT_NEAR(expectedRpm, 1500, 10);
   EXPECT_TRUE(readout.contains(QStringLiteral("Engine speed: %1 rpm").arg(expectedRpm))) << readout.toStdString();
-  EXPECT_TRUE(readout.contains("P->G WAITING TEMPERATURE ABOVE THRESHOLD")) << readout.toStdString();
+  // Viewed without an ECU: the threshold is the recorded ECU's, from the log's first line.
+  EXPECT_TRUE(readout.contains("P->G WAITING TEMPERATURE ABOVE THRESHOLD  35")) << readout.toStdString();
 
   // Scrolling and zooming move the span over the log.
   h.setCombo("Oscilloscope", "TimeWindow", 0);  // 10 s
