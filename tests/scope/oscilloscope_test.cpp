@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <cstdlib>
 #include <fstream>
 
 #include "core/shared.h"
@@ -133,6 +134,35 @@ TEST_F(Recording, AnUnwritableFolderIsReportedAndNothingRecords) {
   EXPECT_TRUE(label(h, "Oscilloscope", "RecordStatus").contains("TAVRIN_IE/Logs"));
   h.advance(1000);
   EXPECT_GT(h.sentWithCommand(3).size(), 20u);  // the traces go on
+}
+
+// A disk that fills up mid-recording: a small file system of its own mounted
+// on the logs folder (root only; skipped elsewhere).
+TEST_F(Recording, AFullDiskStopsTheRecordingSaysWhyAndKeepsWhatWasWritten) {
+  std::filesystem::create_directories(logs());
+  if (std::system(("mount -t tmpfs -o size=64k kelvo6-test " + logs() + " 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "cannot mount a small file system here";
+  struct Unmount {
+    std::string at;
+    ~Unmount() { (void)std::system(("umount " + at).c_str()); }
+  } unmount{logs()};
+
+  Harness h;
+  h.click("Form1", "Command4");  // English
+  openOscilloscope(h);
+  h.click("Oscilloscope", "Record");
+  auto* record = h.control<QPushButton>("Oscilloscope", "Record");
+  for (int i = 0; i < 240 && record->isChecked(); ++i) h.advance(500);
+  ASSERT_FALSE(record->isChecked());
+  const QString why = label(h, "Oscilloscope", "RecordStatus");
+  EXPECT_TRUE(why.startsWith("Recording stopped: No space left on device. Kept up to here in ")) << why.toStdString();
+  h.advance(1000);
+  EXPECT_GT(h.sentWithCommand(3).size(), 100u);  // the traces go on
+
+  ASSERT_EQ(recordings().size(), 1u);
+  datalog::ReadResult r = datalog::readLog(recordings()[0]);
+  ASSERT_TRUE(r.log) << static_cast<int>(r.problem) << " line " << r.line;
+  EXPECT_GT(r.log->size(), 200u);
 }
 
 // The status and calibration windows record what they poll: the frames they
