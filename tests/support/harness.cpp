@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "app/app.h"
 #include "core/shared.h"
@@ -64,7 +65,13 @@ class TestDesktop : public platform::Desktop {
     nextFile.clear();
     return answer;
   }
+  bool confirm(QWidget*, const platform::Question& q) override {
+    lastQuestion = q.text;
+    return std::exchange(nextAnswer, true);
+  }
   int beeps = 0;
+  bool nextAnswer = true;
+  QString lastQuestion;
   QPoint cursor;
   QString nextFile, lastTitle, lastFolder;
 };
@@ -332,6 +339,8 @@ bool Harness::programEnded() const { return impl_->ended; }
 sim::Ecu* Harness::ecu() { return impl_->ecu.get(); }
 core::Shared& Harness::shared() { return impl_->shared; }
 std::int64_t Harness::nowMs() const { return impl_->scheduler.nowMs(); }
+void Harness::setNextConfirmation(bool yes) { impl_->desktop.nextAnswer = yes; }
+QString Harness::lastConfirmation() const { return impl_->desktop.lastQuestion; }
 bool Harness::portOpen() const { return impl_->port.isOpen(); }
 
 void Harness::losePort() {
