@@ -152,30 +152,11 @@ void softwareUpdate(Harness& h) {
   h.advance(4000);
 }
 
-// A short drive on a warm car: idle, pulling away through the gears, a steady
-// cruise, a lift-off and back to idle; the set points move every 250 ms.
+// The simulator's demo drive on a warm car, for `seconds`: idle, pull-aways,
+// cruising, a hard acceleration and decelerations with the fuel cut.
 void drive(Harness& h, int seconds) {
-  struct Point {
-    int atS, rpm, petrolUs;
-  };
-  constexpr Point kProfile[] = {{0, 850, 2900},   {8, 850, 2900},   {12, 2600, 6200}, {16, 3300, 7400},
-                                {18, 1900, 5200}, {22, 3000, 6800}, {26, 3400, 7600}, {28, 2200, 5600},
-                                {40, 2400, 5400}, {44, 1500, 2300}, {50, 900, 3000},  {60, 850, 2900}};
-  sim::EngineModel& engine = h.ecu()->engine();
-  for (int ms = 0; ms < seconds * 1000; ms += 250) {
-    const double t = (ms % 60000) / 1000.0;
-    const Point* a = &kProfile[0];
-    const Point* b = &kProfile[1];
-    for (std::size_t i = 0; i + 1 < std::size(kProfile); ++i)
-      if (t >= kProfile[i].atS) {
-        a = &kProfile[i];
-        b = &kProfile[i + 1];
-      }
-    const double f = (t - a->atS) / (b->atS - a->atS);
-    engine.setRpm(static_cast<int>(a->rpm + f * (b->rpm - a->rpm)));
-    engine.setPetrolTime(static_cast<int>(a->petrolUs + f * (b->petrolUs - a->petrolUs)));
-    h.advance(250);
-  }
+  h.ecu()->engine().setDrive(sim::Drive::demo());
+  h.advance(seconds * 1000);
 }
 
 // The simulated ECU on a 9600-baud line with 2 ms of its own: the oscilloscope
@@ -185,8 +166,8 @@ void realLine(Harness& h) {
   h.ecu()->setLatencyMs(2);
 }
 
-// The oscilloscope on a warm car during a drive, paused, the cursor on the
-// pull through the gears.
+// The oscilloscope on a warm car during the demo drive, paused, the cursor on
+// the deceleration with the fuel cut.
 void oscilloscope(Harness& h) {
   calibratedCar(h);
   h.ecu()->engine().setTemperature(80);
@@ -198,12 +179,12 @@ void oscilloscope(Harness& h) {
   h.click("Oscilloscope", "Pause");
   auto* w = qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
   if (!w || w->shown().empty()) return;
-  const std::int64_t at = w->shown().lastMs() - 44000;
+  const std::int64_t at = w->shown().lastMs() - 3000;
   h.mousePress("Oscilloscope", w->traces()->mapTo(w, w->traces()->positionOf(datalog::Ch::kRpm, at)));
 }
 
-// A drive recorded with the oscilloscope and opened in its viewer, the cursor
-// on the cruise. The recording goes to a folder of its own, gone once read.
+// Two minutes of the demo drive recorded with the oscilloscope and opened in
+// its viewer, the second minute shown, the cursor on a cruise. The recording goes to a folder of its own, gone once read.
 void logViewer(Harness& h) {
   const QByteArray home = qgetenv("HOME");
   QTemporaryDir folder;
@@ -222,8 +203,8 @@ void logViewer(Harness& h) {
   auto* w = qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
   if (!w || files.isEmpty() || !w->openLog(logs.filePath(files.front()))) return;
   h.setCombo("Oscilloscope", "TimeWindow", 2);  // 1 min
-  h.setScroll("Oscilloscope", "TimeScroll", 0);
-  const std::int64_t at = w->shown().firstMs() + 34000;
+  h.setScroll("Oscilloscope", "TimeScroll", 600);  // from 60 s
+  const std::int64_t at = w->shown().firstMs() + 95000;
   h.mousePress("Oscilloscope", w->traces()->mapTo(w, w->traces()->positionOf(datalog::Ch::kRpm, at)));
 }
 
