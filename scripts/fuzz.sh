@@ -18,6 +18,8 @@ build() {  # name sources...
 
 build fuzz_receive tests/fuzz/receive_path.cpp "${link_sources[@]}"
 build fuzz_settings tests/fuzz/settings_parser.cpp src/platform/serial_settings.cpp
+build fuzz_log_reader tests/fuzz/log_reader.cpp src/datalog/channels.cpp src/datalog/csv_format.cpp \
+  src/datalog/log_data.cpp src/datalog/log_reader.cpp
 extra_targets=()
 if [ -f scripts/fuzz-workbook.sh ]; then
   # shellcheck source=/dev/null
@@ -37,5 +39,6 @@ run() {  # name corpus
 
 run fuzz_receive tests/fuzz/corpus/receive
 run fuzz_settings tests/fuzz/corpus/settings
+run fuzz_log_reader tests/fuzz/corpus/log_reader
 for t in "${extra_targets[@]}"; do run "$t" "tests/fuzz/corpus/${t#fuzz_}"; done
 echo "fuzzing finished without findings"

@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
+  qt6-charts-dev libqt6opengl6-dev
   libxlsxwriter-dev liborcus-dev libixion-dev libboost-dev libfreexl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth

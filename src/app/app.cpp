@@ -34,6 +34,7 @@ App::App(core::Shared& shared, platform::Scheduler& scheduler, platform::SerialP
   params::registerScreens(navigator_);
   calib::registerScreens(navigator_);
   eol::registerScreens(navigator_);
+  scope::registerScreens(navigator_);
 }
 
 App::~App() {

@@ -1,5 +1,7 @@
 #include "app/connection.h"
 
+#include <algorithm>
+
 namespace kelvo6::app {
 
 Connection::Connection(core::Shared& shared, platform::SerialPort& port, platform::Scheduler& clock,
@@ -49,8 +51,20 @@ void Connection::received(const std::uint8_t* data, std::size_t size) {
   // The one place where a whole answer is handed to the dispatcher.
   for (const link::Bytes& chunk : chunker_.feed(data, size, clock_.nowMs())) {
     ++answersReceived_;
-    dispatcher_.handle(chunk);
+    if (!dispatcher_.handle(chunk) || observers_.empty()) continue;
+    const int type = chunk[4];
+    const std::int64_t at = clock_.nowMs();
+    // A copy: observers may come and go while they are told.
+    const std::vector<link::AnswerObserver*> observers = observers_;
+    for (link::AnswerObserver* o : observers)
+      if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) o->answerHandled(type, at);
   }
 }
+
+void Connection::addObserver(link::AnswerObserver* observer) {
+  if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) observers_.push_back(observer);
+}
+
+void Connection::removeObserver(link::AnswerObserver* observer) { std::erase(observers_, observer); }
 
 }  // namespace kelvo6::app

@@ -4,8 +4,10 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/shared.h"
+#include "link/answer_observer.h"
 #include "link/chunker.h"
 #include "link/dispatcher.h"
 #include "platform/scheduler.h"
@@ -41,6 +43,11 @@ class Connection {
   // Called when the open port went away (device unplugged, other end gone).
   std::function<void(const std::string& reason)> onLost;
 
+  // Observers told of every answer the dispatcher acted on; an observer may
+  // send, or remove itself or another, from within the call.
+  void addObserver(link::AnswerObserver* observer);
+  void removeObserver(link::AnswerObserver* observer);
+
  private:
   void received(const std::uint8_t* data, std::size_t size);
 
@@ -54,6 +61,7 @@ class Connection {
   std::string openedDevice_;
   platform::OpenFailure failure_ = platform::OpenFailure::None;
   std::uint64_t answersReceived_ = 0;
+  std::vector<link::AnswerObserver*> observers_;
 };
 
 }  // namespace kelvo6::app

@@ -11,4 +11,5 @@ namespace status { void registerScreens(app::Navigator& navigator); }
 namespace params { void registerScreens(app::Navigator& navigator); }
 namespace calib { void registerScreens(app::Navigator& navigator); }
 namespace eol { void registerScreens(app::Navigator& navigator); }
+namespace scope { void registerScreens(app::Navigator& navigator); }
 }  // namespace kelvo6

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include "calib/calibration_window.h"
+#include "scope/record_toggle.h"
 #include "calib/correctives.h"
 #include "calib/kgb_table.h"
 #include "platform/widgets.h"
@@ -249,6 +250,8 @@ void CalibrationWindow::buildControls() {
   buttons_[3] = makeButton(this, 3, "OK", QRect(352, 638, 100, 40));
   buttons_[12] = makeButton(this, 12, "TARATURA MULTIPUNTO", QRect(460, 638, 250, 40));
   buttons_[1] = makeButton(this, 1, "EXIT", QRect(1004, 638, 160, 40));
+  record_ = new scope::RecordToggle(ctx(), this, datalog::calibrationRecording("Form16"), QStringLiteral("Command13"));
+  record_->setGeometry(464, 638, 532, 40);
   QFont bold = buttons_[7]->font();
   bold.setBold(true);
   for (int n : {1, 7, 9}) buttons_[static_cast<std::size_t>(n)]->setFont(bold);

@@ -2,6 +2,7 @@
 // display of every polling tick, and what the receive path writes into it.
 
 #include "calib/calibration_window.h"
+#include "scope/record_toggle.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -83,6 +84,8 @@ void CalibrationWindow::load() {
   bool cng = shared().param(link::param::kFuelType).ecu != 0;
   gasTimeCaption_->setText(app::text3(cng ? kGasTimeCng : kGasTimeLpg, lang));
   button(9)->setText(app::text3(kCalibrationToggleOff, lang));
+  record_->setLanguage(lang);
+  record_->setAvailable(connected());
 
   button(5)->setEnabled(false);
   shared().calib.lambdaShown = 1;
@@ -147,7 +150,10 @@ void CalibrationWindow::activate() {
   }
 }
 
-void CalibrationWindow::unload() { stopAllTimers(); }
+void CalibrationWindow::unload() {
+  stopAllTimers();
+  record_->stop();
+}
 
 void CalibrationWindow::setTrialKgbControl(int kgbInUse) {
   // The trial KGB lies in 100-115. A KGB in use outside that range (above 255:

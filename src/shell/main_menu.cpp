@@ -32,6 +32,7 @@ constexpr app::ControlText kTexts[] = {
     {"Label3", {"VERSIONE SW ECU", "ECU SW VERSION", "ECU YAZILIM VERSIYONU"}},
     {"Label2", {"GPL", "LPG", "LPG"}},
     {"Label5", {"METANO", "CNG", "CNG"}},
+    {"Command7", {"Oscilloscopio", "Oscilloscope", "Osiloskop"}},
 };
 constexpr Text3 kTitleNotConnected{"KELVO6 - Non Connesso", "KELVO6 - Not Connected", "KELVO6 - Iletisim Yok"};
 constexpr Text3 kLineFailureTitle{"KELVO6 - Comunicazione", "KELVO6 - Communication", "KELVO6 - Iletisim"};
@@ -111,6 +112,12 @@ MainMenu::MainMenu(app::Context& ctx) : Screen(ctx, QStringLiteral("Form2")) {
   versionRow->addWidget(fuelBox);
   v->addLayout(versionRow);
   for (int i : {3, 4, 5, 2, 6, 1}) v->addWidget(buttons_[i]);
+  oscilloscope_ = new QPushButton(QStringLiteral("Oscilloscopio"), this);
+  oscilloscope_->setObjectName("Command7");
+  oscilloscope_->setMinimumHeight(36);
+  oscilloscope_->setEnabled(false);
+  v->addWidget(oscilloscope_);
+  connect(oscilloscope_, &QPushButton::clicked, this, [this] { openOscilloscope(); });
 
   connect(buttons_[1], &QPushButton::clicked, this, [this] { exit(); });
   connect(buttons_[2], &QPushButton::clicked, this, [this] { openEndOfLine(); });
@@ -171,6 +178,7 @@ void MainMenu::stopTimers() {
 
 void MainMenu::enableScreenButtons(bool enabled) {
   for (int i = 2; i <= 5; ++i) buttons_[i]->setEnabled(enabled);
+  oscilloscope_->setEnabled(enabled);
   // The software update needs an ECU that has answered the handshake.
   buttons_[6]->setEnabled(enabled && connected() && handshakeComplete_);
 }
@@ -299,6 +307,11 @@ void MainMenu::openSoftwareUpdate() {
   ctx().navigator.open(QStringLiteral("Form7"), this);
 }
 
+void MainMenu::openOscilloscope() {
+  stopTimers();
+  ctx().navigator.open(QStringLiteral("Oscilloscope"), this);
+}
+
 void MainMenu::exit() {
   stopTimers();
   shared().bulkTransfer = false;
@@ -318,6 +331,7 @@ void MainMenu::fuelChosen(int index) {
     return;
   }
   for (int i = 2; i <= 6; ++i) buttons_[i]->setEnabled(false);
+  oscilloscope_->setEnabled(false);
   setBusy(true);
   handshake_->stop();
   waitLive_->stop();

@@ -43,11 +43,13 @@ class MainMenu : public app::Screen {
   void openParameters();
   void openEndOfLine();
   void openSoftwareUpdate();
+  void openOscilloscope();
   void exit();
 
   QPushButton* buttons_[7] = {};  // Command1..Command6 at their numbers
   QRadioButton* fuel_[2] = {};
   QLabel* fuelLabel_[2] = {};
+  QPushButton* oscilloscope_ = nullptr;  // Command7, after the described buttons
   QLineEdit* version_;
   bool handshakeComplete_ = false;  // the ECU has answered version, parameters and table
   std::unique_ptr<platform::Timer> handshake_, waitLive_, waitCalibration_, fuelWriter_;

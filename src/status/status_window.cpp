@@ -15,6 +15,7 @@
 #include "link/params.h"
 #include "link/requests.h"
 #include "platform/widgets.h"
+#include "scope/record_toggle.h"
 #include "status/state_texts.h"
 #include "status/status_memory.h"
 #include "status/status_texts.h"
@@ -281,7 +282,10 @@ void StatusScreen::build() {
   buttons->addStretch();
   buttons->addWidget(exit_);
   grid->addLayout(buttons, 7, 0, 1, 2);
-  grid->setRowStretch(8, 1);
+  // Recording, on a row of its own under the described buttons.
+  record_ = new scope::RecordToggle(ctx(), this, datalog::liveDataRecording("Form3"), QStringLiteral("Command3"));
+  grid->addWidget(record_, 8, 0, 1, 2);
+  grid->setRowStretch(9, 1);
 
   connect(exit_, &QPushButton::clicked, this, [this] {
     stopTimers();
@@ -317,6 +321,8 @@ void StatusScreen::load() {
     for (Lamp* l : *bar) l->setFill(core::colour::kDimRed);
   for (int i = 0; i < kLevelSegments; ++i) levelBar_[static_cast<std::size_t>(i)]->setFill(levelColour(i, false));
 
+  record_->setLanguage(lang);
+  record_->setAvailable(connected());
   control<QGroupBox>("Frame11")->setVisible(s.param(param::kPressureSensorModel).ecu != 0);
   control<QGroupBox>("Frame8")->hide();
   control<QGroupBox>("Frame10")->hide();
@@ -362,7 +368,10 @@ void StatusScreen::activate() {
   }
 }
 
-void StatusScreen::unload() { stopTimers(); }
+void StatusScreen::unload() {
+  stopTimers();
+  record_->stop();
+}
 
 void StatusScreen::stopTimers() {
   poll_->stop();

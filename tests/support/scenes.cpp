@@ -1,11 +1,16 @@
 #include "support/scenes.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLayout>
 #include <array>
 
 #include "calib/chart_geometry.h"
 #include "core/shared.h"
+#include "datalog/channels.h"
+#include "scope/oscilloscope_window.h"
+#include "scope/trace_view.h"
 #include "sim/ecu.h"
 
 namespace kelvo6::testing {
@@ -172,6 +177,68 @@ void softwareUpdate(Harness& h) {
   h.advance(4000);
 }
 
+// The simulator's demo drive on a warm car, for `seconds`: idle, pull-aways,
+// cruising, a hard acceleration and decelerations with the fuel cut.
+void drive(Harness& h, int seconds) {
+  h.ecu()->engine().setDrive(sim::Drive::demo());
+  h.advance(seconds * 1000);
+}
+
+// The simulated ECU on a 9600-baud line with 2 ms of its own: the oscilloscope
+// then samples at the pace of a real one.
+void realLine(Harness& h) {
+  h.ecu()->setLineBaud(9600);
+  h.ecu()->setLatencyMs(2);
+}
+
+// The oscilloscope on a warm car during the demo drive, paused, the cursor on
+// the deceleration with the fuel cut.
+void oscilloscope(Harness& h) {
+  calibratedCar(h);
+  h.ecu()->engine().setTemperature(80);
+  connect(h);
+  realLine(h);
+  h.click("Form2", "Command7");
+  h.setCombo("Oscilloscope", "TimeWindow", 2);  // 1 min
+  drive(h, 60);
+  h.click("Oscilloscope", "Pause");
+  auto* w = qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
+  if (!w || w->shown().empty()) return;
+  const std::int64_t at = w->shown().lastMs() - 3000;
+  h.mousePress("Oscilloscope", w->traces()->mapTo(w, w->traces()->positionOf(datalog::Ch::kRpm, at)));
+}
+
+// Two minutes of the demo drive recorded with the oscilloscope and opened in
+// its viewer, the second minute shown, the cursor on a cruise. The recording goes to a folder of its own, gone once read.
+void logViewer(Harness& h) {
+  const QByteArray home = qgetenv("HOME");
+  QTemporaryDir folder;
+  qputenv("HOME", folder.path().toUtf8());
+  calibratedCar(h);
+  h.ecu()->engine().setTemperature(80);
+  connect(h);
+  realLine(h);
+  h.click("Form2", "Command7");
+  h.click("Oscilloscope", "Record");
+  drive(h, 120);
+  h.click("Oscilloscope", "Record");
+  qputenv("HOME", home);
+  QDir logs(folder.path() + QStringLiteral("/TAVRIN_IE/Logs"));
+  const QStringList files = logs.entryList({QStringLiteral("*.csv")});
+  auto* w = qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
+  if (!w || files.isEmpty() || !w->openLog(logs.filePath(files.front()))) return;
+  h.setCombo("Oscilloscope", "TimeWindow", 2);  // 1 min
+  h.setScroll("Oscilloscope", "TimeScroll", 600);  // from 60 s
+  const std::int64_t at = w->shown().firstMs() + 95000;
+  h.mousePress("Oscilloscope", w->traces()->mapTo(w, w->traces()->positionOf(datalog::Ch::kRpm, at)));
+}
+
+// The cell map of that drive, on gas.
+void cellMap(Harness& h) {
+  logViewer(h);
+  h.click("Oscilloscope", "OpenCellMap");
+}
+
 }  // namespace
 
 const std::vector<Scene>& scenes() {
@@ -199,6 +266,9 @@ const std::vector<Scene>& scenes() {
       {"multipoint-calibration", "MultiPoint", multiPoint},
       {"end-of-line", "Form9", endOfLine},
       {"software-update", "Form7", softwareUpdate},
+      {"oscilloscope", "Oscilloscope", oscilloscope},
+      {"log-viewer", "Oscilloscope", logViewer},
+      {"cell-map", "CellMap", cellMap},
   };
   return all;
 }

@@ -1,0 +1,49 @@
+#pragma once
+// The Record toggle that a window adds after its own buttons: a checkable
+// button and a line that shows the elapsed time and file size while recording,
+// and why a recording stopped. It records what its window already polls (the
+// answers of the given types) and so adds no frame to the line.
+
+#include <QWidget>
+#include <memory>
+
+#include "app/context.h"
+#include "datalog/recorder.h"
+#include "platform/scheduler.h"
+
+class QLabel;
+class QPushButton;
+
+namespace kelvo6::scope {
+
+class RecordToggle : public QWidget {
+  Q_OBJECT
+ public:
+  // `buttonName` is the button's objectName ("Command3" on the status window).
+  RecordToggle(app::Context& ctx, QWidget* parent, datalog::RecordingKind kind, const QString& buttonName);
+  ~RecordToggle() override;
+
+  // Texts for the language; the button is usable only while connected.
+  void setLanguage(int language);
+  void setAvailable(bool available);
+  // Ends a recording, if one runs (the window closes, a log is opened).
+  void stop();
+  bool recording() const { return recorder_ != nullptr; }
+  QString path() const;
+
+ private:
+  void toggled(bool on);
+  void start();
+  void refresh();
+  void finish(const QString& message, bool failed);
+
+  app::Context& ctx_;
+  datalog::RecordingKind kind_;
+  QPushButton* button_;
+  QLabel* status_;
+  std::unique_ptr<datalog::Recorder> recorder_;
+  std::unique_ptr<platform::Timer> refresh_;
+  int language_ = 1;
+};
+
+}  // namespace kelvo6::scope
