@@ -250,8 +250,11 @@ void CalibrationWindow::buildControls() {
   buttons_[3] = makeButton(this, 3, "OK", QRect(352, 638, 100, 40));
   buttons_[12] = makeButton(this, 12, "TARATURA MULTIPUNTO", QRect(460, 638, 250, 40));
   buttons_[1] = makeButton(this, 1, "EXIT", QRect(1004, 638, 160, 40));
-  record_ = new scope::RecordToggle(ctx(), this, datalog::calibrationRecording("Form16"), QStringLiteral("Command13"));
-  record_->setGeometry(464, 638, 532, 40);
+  // The button row is full: the toggle and its status line sit in the free
+  // corner beside the correctives.
+  record_ = new scope::RecordToggle(ctx(), this, datalog::calibrationRecording("Form16"), QStringLiteral("Command13"),
+                                    scope::RecordToggle::Arrangement::kStacked);
+  record_->setGeometry(936, 398, 228, 142);
   QFont bold = buttons_[7]->font();
   bold.setBold(true);
   for (int n : {1, 7, 9}) buttons_[static_cast<std::size_t>(n)]->setFont(bold);

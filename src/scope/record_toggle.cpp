@@ -1,7 +1,7 @@
 #include "scope/record_toggle.h"
 
 #include <QFileInfo>
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <cstdlib>
@@ -38,7 +38,8 @@ QString elapsedText(std::int64_t ms) {
 
 }  // namespace
 
-RecordToggle::RecordToggle(app::Context& ctx, QWidget* parent, datalog::RecordingKind kind, const QString& buttonName)
+RecordToggle::RecordToggle(app::Context& ctx, QWidget* parent, datalog::RecordingKind kind, const QString& buttonName,
+                           Arrangement arrangement)
     : QWidget(parent), ctx_(ctx), kind_(std::move(kind)) {
   setObjectName(QStringLiteral("RecordToggle"));
   button_ = new QPushButton(app::text3(kRecord, 1), this);
@@ -49,8 +50,17 @@ RecordToggle::RecordToggle(app::Context& ctx, QWidget* parent, datalog::Recordin
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("RecordStatus"));
   status_->setWordWrap(true);
-  status_->setMinimumWidth(status_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00  999 kB  2024-05-01_10-15-30.csv")) + 8);
-  auto* row = new QHBoxLayout(this);
+  QBoxLayout* row = nullptr;
+  if (arrangement == Arrangement::kStacked) {
+    row = new QVBoxLayout(this);
+    button_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button_->setMinimumHeight(40);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  } else {
+    status_->setMinimumWidth(
+        status_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00  999 kB  2024-05-01_10-15-30.csv")) + 8);
+    row = new QHBoxLayout(this);
+  }
   row->setContentsMargins(0, 0, 0, 0);
   row->addWidget(button_);
   row->addWidget(status_, 1);

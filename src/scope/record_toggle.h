@@ -19,8 +19,12 @@ namespace kelvo6::scope {
 class RecordToggle : public QWidget {
   Q_OBJECT
  public:
+  // The status line beside the button, or under it where a window has no
+  // room in its button row (it then wraps).
+  enum class Arrangement { kInRow, kStacked };
   // `buttonName` is the button's objectName ("Command3" on the status window).
-  RecordToggle(app::Context& ctx, QWidget* parent, datalog::RecordingKind kind, const QString& buttonName);
+  RecordToggle(app::Context& ctx, QWidget* parent, datalog::RecordingKind kind, const QString& buttonName,
+               Arrangement arrangement = Arrangement::kInRow);
   ~RecordToggle() override;
 
   // Texts for the language; the button is usable only while connected.
