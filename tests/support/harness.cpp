@@ -9,10 +9,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 #include <optional>
@@ -93,6 +95,27 @@ class Pty {
 };
 
 constexpr int kLineTimeoutMs = 3000;  // only reached when something is broken
+
+// The program writes under $HOME (vehicle archive, production records). A test
+// that has not pointed HOME at a temporary folder of its own gets one, so that
+// no test writes into the real home.
+class TestHome {
+ public:
+  TestHome() : previous_(qgetenv("HOME")) {
+    if (QDir::homePath().startsWith(QDir::tempPath())) return;
+    dir_.emplace();
+    qputenv("HOME", dir_->path().toUtf8());
+  }
+  ~TestHome() {
+    if (dir_) qputenv("HOME", previous_);
+  }
+  TestHome(const TestHome&) = delete;
+  TestHome& operator=(const TestHome&) = delete;
+
+ private:
+  QByteArray previous_;
+  std::optional<QTemporaryDir> dir_;
+};
 
 }  // namespace
 
@@ -185,6 +208,7 @@ class Harness::Impl {
   }
 
   HarnessOptions options;
+  TestHome home;
   core::Shared shared;
   platform::VirtualScheduler scheduler;
   Pty pty;
