@@ -79,7 +79,7 @@ class Page {
     text(QRectF(0, 28, width, 18), t(kHeading), font(12));
     const QString version = unit_.ecuVersion.empty() ? t(kVersionUnknown) : QString::fromStdString(unit_.ecuVersion);
     const std::pair<Text3, QString> rows[] = {
-        {kDateTime, QString::fromStdString(unit_.dateTime)},
+        {kDateTime, QString::fromStdString(unit_.dateTime).replace(QLatin1Char('T'), QLatin1Char(' '))},
         {kVersion, version},
         {kCylinders, QString::number(unit_.cylinders)},
     };
