@@ -29,27 +29,6 @@ int smoothPressure(int pressure1, int previous) {
   return static_cast<int>(core::roundHalfEven((pressure1 + previous) / 2.0));
 }
 
-int axisTwips(int value, const std::array<int, 8>& axis, int below, int start, int step, int above) {
-  if (value <= axis[0]) return below;
-  if (value > axis[7]) return above;
-  for (int i = 0; i < 7; ++i) {
-    int lo = axis[static_cast<std::size_t>(i)], hi = axis[static_cast<std::size_t>(i + 1)];
-    if (lo < value && value <= hi) {
-      double inside = static_cast<double>(step) * (value - lo) / (hi - lo);
-      return start + step * i + static_cast<int>(core::roundHalfEven(inside));
-    }
-  }
-  return above;  // not reached: a value between the first and last point crosses some interval
-}
-
-int markerX(int rpm, const std::array<int, 8>& rpmAxis) {
-  return axisTwips(rpm, rpmAxis, 960, 1320, 840, 7440);
-}
-
-int markerY(int injectionTime, const std::array<int, 8>& tinjAxis) {
-  return axisTwips(injectionTime, tinjAxis, 720, 840, 480, 4320);
-}
-
 std::optional<core::Rgb> FuelColour::tick(int stateCode, int fuelFlag) {
   if (stateCode >= 1 && stateCode <= 5) {
     ++counter_;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/colour.h"
+#include "core/kgb_grid.h"
 
 namespace kelvo6::calib {
 
@@ -36,15 +37,16 @@ struct MarkerTwips {
   int x = 960;
   int y = 720;
 };
-constexpr int kTwipsPerPixel = 15;
-// Interpolated position on one axis: `below` up to the first point, `start` +
-// `step` x i + interpolation inside the first interval i that holds the value
-// (axis points that do not rise are skipped), `above` past the last point.
-int axisTwips(int value, const std::array<int, 8>& axis, int below, int start, int step, int above);
-int markerX(int rpm, const std::array<int, 8>& rpmAxis);
-int markerY(int injectionTime, const std::array<int, 8>& tinjAxis);
-// Grid geometry in twips: column c starts at 1080 + 840 c, cell row r at 840 + 480 r.
-constexpr int kGridColumnTwips = 840, kGridRowTwips = 480, kGridLeftTwips = 1080, kGridTopTwips = 840;
+// The marker arithmetic and the grid geometry are shared with everything that
+// places an operating point on the table (core/kgb_grid.h).
+using core::axisTwips;
+using core::kGridColumnTwips;
+using core::kGridLeftTwips;
+using core::kGridRowTwips;
+using core::kGridTopTwips;
+using core::kTwipsPerPixel;
+using core::markerX;
+using core::markerY;
 
 // Text colour of the live fields. During the change-over states 1-5 it blinks:
 // ticks 3-5 of six red, tick 6 green; otherwise red on petrol, green on gas.

@@ -37,35 +37,36 @@ void Ecu::advanceTo(std::int64_t nowMs) {
 
 void Ecu::receive(const std::uint8_t* data, std::size_t size, std::int64_t nowMs) {
   advanceTo(nowMs);
+  // A request is complete when its last byte has arrived on the line.
+  const LineTiming::Instant arrived = line_.arrive(size, nowMs);
   for (const Bytes& request : requestFramer_.feed(data, size, nowMs)) {
     if (request.size() < 5 || request[3] != request.size()) continue;
     requests_.push_back(request[4]);
     auto reply = answer(request, nowMs);
-    if (reply) queue(std::move(*reply), nowMs);
+    if (reply) queue(std::move(*reply), line_.later(arrived, latencyMs_ + faults_.extraLatencyMs));
   }
 }
 
-void Ecu::queue(Bytes reply, std::int64_t nowMs) {
+void Ecu::queue(Bytes reply, LineTiming::Instant ready) {
   if (faults_.silent || selfTest_.keyOff()) return;
   ++answerCount_;
   if (faults_.dropEvery > 0 && answerCount_ % faults_.dropEvery == 0) return;
-  // Answers leave in order: one never overtakes an earlier one.
-  std::int64_t due = std::max(nowMs + latencyMs_ + faults_.extraLatencyMs, lastDueMs_);
-  lastDueMs_ = due;
+  // Answers leave in order, one after the other: one never overtakes an earlier one.
   if (faults_.splitGapMs >= 0 && reply.size() > 1) {
-    std::size_t half = reply.size() / 2;
-    outbox_.push_back({due, Bytes(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(half))});
-    due += faults_.splitGapMs;
-    lastDueMs_ = due;
-    outbox_.push_back({due, Bytes(reply.begin() + static_cast<std::ptrdiff_t>(half), reply.end())});
+    const auto half = static_cast<std::ptrdiff_t>(reply.size() / 2);
+    Bytes first(reply.begin(), reply.begin() + half), second(reply.begin() + half, reply.end());
+    outbox_.push_back({line_.send(first.size(), ready), std::move(first)});
+    const LineTiming::Instant secondReady = line_.later(line_.outboundFree(), faults_.splitGapMs);
+    outbox_.push_back({line_.send(second.size(), secondReady), std::move(second)});
   } else {
-    outbox_.push_back({due, std::move(reply)});
+    const std::size_t size = reply.size();
+    outbox_.push_back({line_.send(size, ready), std::move(reply)});
   }
   if (faults_.strayByteEvery > 0 && answerCount_ % faults_.strayByteEvery == 0) {
     // Line noise well after the answer, so the receiver's idle gap separates it.
-    lastDueMs_ = due + link::Chunker::kDefaultIdleGapMs + 10;
-    outbox_.push_back({lastDueMs_, Bytes{0xA5}});
-    lastDueMs_ += link::Chunker::kDefaultIdleGapMs + 10;
+    const int gapMs = link::Chunker::kDefaultIdleGapMs + 10;
+    outbox_.push_back({line_.send(1, line_.later(line_.outboundFree(), gapMs)), Bytes{0xA5}});
+    line_.quiet(gapMs);
   }
 }
 

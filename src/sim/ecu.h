@@ -13,6 +13,7 @@
 #include "link/frame.h"
 #include "sim/calibration_model.h"
 #include "sim/engine_model.h"
+#include "sim/line_timing.h"
 #include "sim/memory.h"
 #include "sim/self_test.h"
 
@@ -57,6 +58,9 @@ class Ecu {
   void setVersion(int a, int b, int c) { memory_.version = {a, b, c}; }
   void setSilent(bool silent) { faults_.silent = silent; }
   void setLatencyMs(int ms) { latencyMs_ = ms; }
+  // Answers leave no faster than a line at this baud rate (0: at once, the default).
+  void setLineBaud(int baud) { line_.setBaud(baud); }
+  int lineBaud() const { return line_.baud(); }
   void restoreFactory();
 
   Faults& faults() { return faults_; }
@@ -75,7 +79,7 @@ class Ecu {
   Bytes liveData() const;
   Bytes calibrationBlock(int type) const;
   Bytes endOfLineData() const;
-  void queue(Bytes answer, std::int64_t nowMs);
+  void queue(Bytes answer, LineTiming::Instant ready);
 
   struct Pending {
     std::int64_t dueMs;
@@ -90,7 +94,7 @@ class Ecu {
   Faults faults_;
   link::Chunker requestFramer_;
   std::deque<Pending> outbox_;
-  std::int64_t lastDueMs_ = 0;
+  LineTiming line_;
   int answerCount_ = 0;
   std::vector<WriteRecord> writes_;
   std::vector<int> requests_;

@@ -24,6 +24,8 @@ void usage() {
       "  --state FILE       write parameters, cells and applied writes to FILE\n"
       "                     at start, after every applied write and at the end\n"
       "  --latency MS       answer delay (default 5)\n"
+      "  --baud N           answer no faster than a line at N baud, 10 bits a byte\n"
+      "                     (default: no pacing)\n"
       "  --version A.B.C    software version (default 2.4.1)\n"
       "  --true-kgb N       the car's true KGB coefficient (default 108)\n"
       "  --silent           answer nothing\n"
@@ -61,6 +63,13 @@ int main(int argc, char** argv) {
       statePath = v;
     } else if (a == "--latency" && argValue(i, argc, argv, &v)) {
       ecu.setLatencyMs(std::atoi(v.c_str()));
+    } else if (a == "--baud" && argValue(i, argc, argv, &v)) {
+      int baud = std::atoi(v.c_str());
+      if (baud < 50 || baud > 4000000) {
+        std::fprintf(stderr, "kelvo6-ecusim: --baud must be a rate from 50 to 4000000\n");
+        return 2;
+      }
+      ecu.setLineBaud(baud);
     } else if (a == "--version" && argValue(i, argc, argv, &v)) {
       int x = 0, y = 0, z = 0;
       if (std::sscanf(v.c_str(), "%d.%d.%d", &x, &y, &z) != 3) {
