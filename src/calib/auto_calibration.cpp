@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "calib/integer_rounding.h"
 #include "calib/kgb_table.h"
-#include "core/rounding.h"
 
 namespace kelvo6::calib {
 
@@ -16,7 +16,7 @@ constexpr int kCountsToMove = 5;
 }  // namespace
 
 bool AutoCalibrationRun::measure(const AutoSample& s, References& refs, int interval) {
-  injectionSum += static_cast<int>(core::roundHalfEven(s.injectionTime / 5.0));
+  injectionSum += static_cast<int>(roundedQuotient(s.injectionTime, 5));
   if (++injectionCount == 5) {
     injectionAverage = injectionSum / 5 * 5;
     injectionSum = injectionCount = 0;

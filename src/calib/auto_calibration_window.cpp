@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -10,6 +11,7 @@
 #include "app/texts.h"
 #include "calib/kgb_table.h"
 #include "calib/table_transfer.h"
+#include "link/frame.h"
 #include "link/params.h"
 #include "link/requests.h"
 #include "platform/widgets.h"
@@ -20,10 +22,11 @@ namespace {
 
 using core::Text3;
 
+constexpr Text3 kLeadToPosition{"Portare la vettura nella posizione di taratura",
+                                "Lead the vehicle into the adjustment position", "Araci Ayarlama Durumuna Getirin"};
 constexpr app::ControlText kTexts[] = {
     {"title", {"KELVO6 - Taratura automatica", "KELVO6 - Automatic calibration", "KELVO6 - Otomatic Kalibrasyon"}},
-    {"Label1", {"Portare la vettura nella posizione di taratura", "Lead the vehicle into the adjustment position",
-                "Araci Ayarlama Durumuna Getirin"}},
+    {"Label1", kLeadToPosition},
     {"Label_Text1", {"Tinj Benzina usec", "Tinj Petrol usec", "Benzin Tinj Suresi"}},
     {"Label_Text9", {"TInj usec", "Tinj usec", "Tinj usec"}},
     {"Label_Text8", {"RPM", "RPM", "DEVIR"}},
@@ -221,8 +224,15 @@ void AutoCalibrationWindow::measureTick() {
   timer2_->stop();
   auto& s = shared();
   auto& c = s.calib;
+  endRefusalOnceKgbValid();
   if (run_.runState == 1 || run_.runState == 2) showRunMessage();
   if (c.calOffRequested) {
+    // A lost line leaves no ECU to confirm calibration off: close now.
+    if (!ctx().connection.isOpen()) {
+      for (auto* t : {timer1_.get(), timer2_.get(), timer3_.get()}) t->stop();
+      close();
+      return;
+    }
     if (!s.received.calOffAck) {
       send(link::calibrationOff());
       timer2_->start();
@@ -259,6 +269,16 @@ void AutoCalibrationWindow::measureTick() {
 
   if (ctx().connection.isOpen()) send(link::readCalibrationData(run_.k));
   timer2_->start();
+}
+
+void AutoCalibrationWindow::endRefusalOnceKgbValid() {
+  // The refusal of OK holds while the ECU reports no valid KGB in use; then
+  // the message line returns to the run's own message and its blinking.
+  if (refusal_.isEmpty() || !link::fitsWire8(shared().live.kgbInUse)) return;
+  refusal_.clear();
+  message_->setText(app::text3(kLeadToPosition, language()));
+  message_->setPalette(QPalette());
+  message_->setProperty("foreColor", QVariant());
 }
 
 void AutoCalibrationWindow::showRunMessage() {
@@ -335,6 +355,12 @@ void AutoCalibrationWindow::store() {
 void AutoCalibrationWindow::writerTick() {
   for (auto* t : {timer1_.get(), timer2_.get(), timer3_.get()}) t->stop();
   auto& s = shared();
+  // A lost line ends the writing: EXIT is given back, and what was not yet
+  // echoed stays pending for the calibration window to pick up.
+  if (!ctx().connection.isOpen()) {
+    exit_->setEnabled(true);
+    return;
+  }
   if (auto step = nextAutoCalibrationWrite(s)) {
     send(step->frame());
     timer3_->start();
@@ -349,7 +375,10 @@ void AutoCalibrationWindow::writerTick() {
 }
 
 void AutoCalibrationWindow::exitPressed() {
-  if (!connected()) {
+  // Without a port (not connected, or the line was lost) no ECU can confirm
+  // calibration off: close at once.
+  if (!connected() || !ctx().connection.isOpen()) {
+    timer3_->stop();
     timer1_->stop();
     timer2_->stop();
     close();

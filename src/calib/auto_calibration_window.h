@@ -39,6 +39,7 @@ class AutoCalibrationWindow : public app::Screen {
   void measureTick();  // Timer2
   void switchTick();   // Timer1
   void writerTick();   // Timer3
+  void endRefusalOnceKgbValid();
   void showRunMessage();
   void showFuelAndBar(const References& refs);
   void armSwitch();

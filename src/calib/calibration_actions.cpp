@@ -66,6 +66,7 @@ void CalibrationWindow::guidedSelected(int value) {
 void CalibrationWindow::startGuided() {
   int function = guidedFunction();
   if (function < 2 || function > 5) return;
+  clearMarks();  // a refused table store is left; the prompt takes the message line
   auto& c = shared().calib;
   for (int n : {2, 4, 5, 6, 8, 9, 11}) button(n)->setEnabled(false);
   showCorrectiveFrames(false);
@@ -186,25 +187,54 @@ std::optional<int> CalibrationWindow::collectStoreEntry(QLineEdit* source, int m
 }
 
 void CalibrationWindow::markEntry(QLineEdit* f, const core::Text3& reason) {
-  marked_.insert(f);
-  platform::setBackColor(f, kMarkedBackground);
+  mark(f);
   if (refusal_.isEmpty()) refusal_ = app::text3(reason, language());
   field("Text15")->setText(refusal_);
 }
 
+void CalibrationWindow::mark(QLineEdit* f) {
+  if (!marked_.contains(f)) marked_.insert(f, f->property("backColor").value<QColor>());
+  platform::setBackColor(f, kMarkedBackground);
+}
+
+void CalibrationWindow::unmark(QLineEdit* f) {
+  if (!marked_.contains(f)) return;
+  QColor before = marked_.take(f);
+  auto channel = [](int c) { return static_cast<std::uint8_t>(c); };
+  platform::setBackColor(f, before.isValid() ? core::Rgb{channel(before.red()), channel(before.green()), channel(before.blue())}
+                                             : core::colour::kWhite);
+}
+
 void CalibrationWindow::clearMarks() {
-  for (QLineEdit* f : marked_) platform::setBackColor(f, core::colour::kWhite);
-  marked_.clear();
+  for (QLineEdit* f : marked_.keys()) unmark(f);
   refusal_.clear();
 }
 
+void CalibrationWindow::clearRefusal() {
+  if (refusal_.isEmpty()) return;
+  refusal_.clear();
+  showMessageLine();
+}
+
 void CalibrationWindow::entryEdited(QLineEdit* f) {
-  if (!marked_.remove(f)) return;
-  platform::setBackColor(f, core::colour::kWhite);
-  if (marked_.isEmpty()) {
-    refusal_.clear();
-    field("Text15")->setText(QString());
-  }
+  // The next edit ends a refusal: the edited field loses its mark and the
+  // message, which said why the last press was refused, gives way to the
+  // state text. Other fields keep their marks until they are mended.
+  unmark(f);
+  clearRefusal();
+}
+
+void CalibrationWindow::trialTyped() {
+  // A typed value of 100-115 becomes the trial KGB at once. Any other text is
+  // not in effect (polling keeps the last trial KGB), so the field stays
+  // marked until it holds one.
+  QLineEdit* f = field("Text11");
+  entryEdited(f);
+  EntryCheck check = checkEntry(f->text().toStdString(), kTrialKgbMax);
+  if (check.ok() && check.value >= kTrialKgbMin)
+    scroll("VScroll1")->setValue(check.value);
+  else
+    mark(f);
 }
 
 void CalibrationWindow::correctiveScrolled(const char* fieldName, int value) {
@@ -245,12 +275,14 @@ void CalibrationWindow::startAutomatic() {
   s.live.calState = 0;
   for (auto* t : {timer2_.get(), timer3_.get(), timer4_.get(), timer5_.get()}) t->stop();
   timer1_->start();
+  holdButtonsForHandshake(false);
 }
 
 void CalibrationWindow::toggleCalibration() {
   auto& s = shared();
   auto& c = s.calib;
   QLineEdit* trial = field("Text11");
+  unmark(trial);
   if (c.calOffRequested) {
     send(link::calibrationOn());
     c.calOffRequested = false;
@@ -273,9 +305,19 @@ void CalibrationWindow::toggleCalibration() {
   showCorrectiveFrames(true);
   for (auto* t : {timer2_.get(), timer3_.get(), timer4_.get(), timer5_.get()}) t->stop();
   timer1_->start();
+  holdButtonsForHandshake(false);
 }
 
 void CalibrationWindow::fillTable() {
+  // Every cell takes the trial KGB, so the field must show the one in effect:
+  // a typed text that is not a trial KGB is refused, and nothing is written.
+  QLineEdit* trial = field("Text11");
+  EntryCheck typed = checkEntry(trial->text().toStdString(), kTrialKgbMax);
+  if (!typed.ok() || typed.value != trialKgb()) {
+    markEntry(trial, kRefusedTrialKgb);
+    return;
+  }
+  clearRefusal();
   fillWholeTable(shared(), trialKgb());
   shared().calib.wholeTableFill = true;
   beginBusyWrite();
@@ -310,6 +352,7 @@ void CalibrationWindow::exitPressed() {
   send(link::calibrationOff());
   setBusy(true);
   timer3_->start();
+  holdButtonsForHandshake(true);
 }
 
 void CalibrationWindow::coilCountMoved(int count) {

@@ -9,7 +9,7 @@ namespace {
 using core::Text3;
 
 constexpr app::ControlText kCaptions[] = {
-    {"LabelRpm", {"RPM", "RPM", "DEVIR"}},
+    {"LabelRpm", {"RPM", "RPM", "RPM"}},
     {"LabelTinj", {"TINJ", "TINJ", "TINJ"}},
     {"Label_Text1", {"Lambda1 mV", "Oxygen sensor1 mV", "LAMBDA-1 mV"}},
     {"Label_Text2", {"Media L1 mV", "Avg OS1 mV", "LAMBDA-1 Ort mV"}},
@@ -113,6 +113,9 @@ const Text3 kRefusedEmpty{"Valore mancante nel campo evidenziato: nulla e' stato
 const Text3 kRefusedNotANumber{"Il campo evidenziato non contiene un numero: nulla e' stato inviato",
                                "A highlighted field does not hold a number: nothing was sent",
                                "Isaretli alanda sayi yok: hicbir sey gonderilmedi"};
+const Text3 kRefusedTrialKgb{"KGB TARATURA fuori campo 100-115: nulla e' stato inviato",
+                             "KGB calibration outside 100-115: nothing was sent",
+                             "KGB Kalibrasyon 100-115 disinda: hicbir sey gonderilmedi"};
 const Text3 kRefusedOutOfRange{"Valore fuori campo nel campo evidenziato: nulla e' stato inviato",
                                "A highlighted field holds a value out of range: nothing was sent",
                                "Isaretli alandaki deger aralik disinda: hicbir sey gonderilmedi"};

@@ -38,5 +38,6 @@ extern const core::Text3 kCoilCountMovedPrompt;
 extern const core::Text3 kRefusedEmpty;
 extern const core::Text3 kRefusedNotANumber;
 extern const core::Text3 kRefusedOutOfRange;
+extern const core::Text3 kRefusedTrialKgb;  // the whole-table fill without a usable trial KGB
 
 }  // namespace kelvo6::calib

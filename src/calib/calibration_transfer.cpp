@@ -21,6 +21,25 @@ void CalibrationWindow::stopAllTimers() {
   for (auto* t : {timer1_.get(), timer2_.get(), timer3_.get(), timer4_.get(), timer5_.get()}) t->stop();
 }
 
+void CalibrationWindow::holdButtonsForHandshake(bool closing) {
+  // The buttons that would stop a handshake before the ECU has confirmed it
+  // wait for it: the write buttons and the chart always, and while closing
+  // the toggle and the automatic calibration too. EXIT stays, and so does the
+  // toggle otherwise, whose new request takes the old one's place.
+  std::vector<int> held{5, 7, 11};
+  if (closing) held.insert(held.end(), {8, 9});
+  for (int n : held) {
+    if (!button(n)->isEnabled()) continue;
+    button(n)->setEnabled(false);
+    heldButtons_.push_back(n);
+  }
+}
+
+void CalibrationWindow::releaseButtonsAfterHandshake() {
+  for (int n : heldButtons_) button(n)->setEnabled(true);
+  heldButtons_.clear();
+}
+
 void CalibrationWindow::setStandardButtonsEnabled(bool enabled) {
   for (int n : {2, 4, 5, 6, 7, 8, 9, 11}) {
     bool needsEcu = n == 2 || n == 6 || n == 7 || n == 9 || n == 11;
@@ -66,6 +85,7 @@ void CalibrationWindow::handshakeTick() {
     stopAllTimers();
     ctx().navigator.open(QStringLiteral("Form8"), this);
   } else {
+    releaseButtonsAfterHandshake();
     timer2_->start();
   }
 }

@@ -44,8 +44,9 @@ CalibrationWindow::CalibrationWindow(app::Context& ctx) : Screen(ctx, QStringLit
   connect(scroll("VScroll1"), &QScrollBar::valueChanged, this, [this](int v) {
     field("Text11")->setText(QString::number(v));
     shared().calib.trialKgb = v;
+    entryEdited(field("Text11"));
   });
-  connect(field("Text11"), &QLineEdit::textEdited, this, [this] { correctiveTyped("VScroll1", field("Text11")); });
+  connect(field("Text11"), &QLineEdit::textEdited, this, [this] { trialTyped(); });
   connect(scroll("VScroll5"), &QScrollBar::valueChanged, this, [this](int v) { guidedSelected(v); });
   connect(scroll("VScroll6"), &QScrollBar::valueChanged, this, [this](int v) { coilCountMoved(v); });
   connect(field("Text8"), &QLineEdit::textEdited, this, [this] { correctiveTyped("VScroll6", field("Text8")); });
@@ -115,42 +116,61 @@ void CalibrationWindow::activate() {
   for (QLineEdit* g : grid_) g->setReadOnly(false);
   for (const CorrectiveField& f : kCorrectiveFields) field(f.field)->setReadOnly(false);
   for (const char* name : {"Text8", "Text9"}) field(name)->setReadOnly(false);
-  setTrialKgbControl(s.live.kgbInUse);
   bool calibrating = !c.calOffRequested;
+  unmark(field("Text11"));
+  platform::setBackColor(field("Text11"), calibrating ? core::colour::kBlack : core::colour::kWhite);
+  setTrialKgbControl(s.live.kgbInUse);
   scroll("VScroll1")->setEnabled(calibrating);
   field("Text11")->setEnabled(calibrating);
-  platform::setBackColor(field("Text11"), calibrating ? core::colour::kBlack : core::colour::kWhite);
   scroll("VScroll5")->setEnabled(!calibrating && workflow() == Workflow::kNone);
-  if (c.tableWriteRequested) {
-    beginBusyWrite();
-    timer4_->start();
-  } else {
-    timer4_->stop();
-    timer2_->start();
+  // A write or handshake under way goes on: the fitter may have clicked
+  // another window and come back. Otherwise a table write left by the
+  // automatic calibration starts, or live polling.
+  bool writing = timer4_->isRunning();
+  bool exchanging = writing || timer1_->isRunning() || timer3_->isRunning() || timer5_->isRunning();
+  if (!exchanging) {
+    releaseButtonsAfterHandshake();
+    if (c.tableWriteRequested) {
+      beginBusyWrite();
+      timer4_->start();
+    } else {
+      timer2_->start();
+    }
   }
   pressure2Frame_->setVisible(s.param(link::param::kPressureSensorModel).ecu != 0);
-  showCorrectivesFromEcu();
-  showGridFromEcu();
+  // While the table goes out the fields show what is being written; the
+  // echoes bring each into line.
+  if (!writing) {
+    showCorrectivesFromEcu();
+    showGridFromEcu();
+  }
 }
 
 void CalibrationWindow::unload() { stopAllTimers(); }
 
 void CalibrationWindow::setTrialKgbControl(int kgbInUse) {
-  // The bar covers 100-115 only; the field shows what the ECU reported.
+  // The trial KGB lies in 100-115. A KGB in use outside that range (above 255:
+  // none valid) starts it at the nearest end, and the field shows that value,
+  // the one polling sends and the fill writes; KGB IN USO shows the ECU's own.
   QScrollBar* bar = scroll("VScroll1");
   {
     QSignalBlocker block(bar);
     bar->setValue(std::clamp(kgbInUse, bar->minimum(), bar->maximum()));
   }
-  field("Text11")->setText(QString::number(kgbInUse));
+  showValue(field("Text11"), bar->value());
   shared().calib.trialKgb = bar->value();
 }
 
 int CalibrationWindow::trialKgb() const { return scroll("VScroll1")->value(); }
 
 void CalibrationWindow::showGridFromEcu() {
-  for (int i = 0; i < kGridFields; ++i)
-    grid_[static_cast<std::size_t>(i)]->setText(QString::number(gridValue(shared(), i).ecu));
+  for (int i = 0; i < kGridFields; ++i) showValue(grid_[static_cast<std::size_t>(i)], gridValue(shared(), i).ecu);
+}
+
+void CalibrationWindow::showValue(QLineEdit* f, int value) {
+  // A refused text replaced by a value from the ECU is no longer refused.
+  f->setText(QString::number(value));
+  unmark(f);
 }
 
 void CalibrationWindow::showExampleValues() {
@@ -177,7 +197,7 @@ void CalibrationWindow::showCorrectivesFromEcu() {
     if (f.scroll)
       showScrollValue(f.scroll, f.field, v);
     else
-      field(f.field)->setText(QString::number(v));
+      showValue(field(f.field), v);
   }
 }
 
@@ -189,7 +209,7 @@ void CalibrationWindow::showScrollValue(const char* scrollName, const char* fiel
     QSignalBlocker block(bar);
     bar->setValue(std::clamp(value, bar->minimum(), bar->maximum()));
   }
-  field(fieldName)->setText(QString::number(value));
+  showValue(field(fieldName), value);
 }
 
 void CalibrationWindow::showParameter(int number, int value, const link::FieldRef& ref) {
@@ -203,12 +223,17 @@ void CalibrationWindow::showParameter(int number, int value, const link::FieldRe
 
 void CalibrationWindow::showCell(int cell, int value) {
   if (cell < 1 || cell > core::kCellCount) return;
-  grid_[static_cast<std::size_t>(gridFieldOfCell(cell))]->setText(QString::number(value));
+  showValue(grid_[static_cast<std::size_t>(gridFieldOfCell(cell))], value);
 }
 
-void CalibrationWindow::showCalibrationMode(bool /*on*/, const QString& title, const QString& caption) {
+void CalibrationWindow::showCalibrationMode(bool on, const QString& title, const QString& caption) {
   setWindowTitle(title);
   button(9)->setText(caption);
+  // The confirmation a toggle waits for gives the buttons back at once; the
+  // automatic calibration and the closing still have a step to take after it.
+  const auto& c = shared().calib;
+  if (timer3_->isRunning()) return;
+  if (on ? !c.calOffRequested && !c.autoCalRequested : c.calOffRequested) releaseButtonsAfterHandshake();
 }
 
 CalibrationWindow::Workflow CalibrationWindow::workflow() {

@@ -4,7 +4,8 @@
 // the guided store functions, the coil and injector calibration, and the five
 // timers that carry its traffic with the ECU.
 
-#include <QSet>
+#include <QColor>
+#include <QMap>
 #include <QString>
 #include <array>
 #include <map>
@@ -61,6 +62,7 @@ class CalibrationWindow : public app::Screen {
   void showExampleValues();
   void showCorrectivesFromEcu();
   void showScrollValue(const char* scroll, const char* field, int value);
+  void showValue(QLineEdit* field, int value);
   void placeMarker(int twipX, int twipY);
   void applyFuelColour(core::Rgb colour);
   void showLambdaBar();
@@ -90,8 +92,12 @@ class CalibrationWindow : public app::Screen {
   void hideCoilWidgets();
   void showCorrectiveFrames(bool shown);
   void markEntry(QLineEdit* field, const core::Text3& reason);
+  void mark(QLineEdit* field);
+  void unmark(QLineEdit* field);
   void clearMarks();
+  void clearRefusal();
   void entryEdited(QLineEdit* field);
+  void trialTyped();
   void correctiveScrolled(const char* field, int value);
   void correctiveTyped(const char* scroll, QLineEdit* field);
 
@@ -102,6 +108,8 @@ class CalibrationWindow : public app::Screen {
   void tableWriterTick(); // Timer4
   void storeWriterTick(); // Timer5
   void stopAllTimers();
+  void holdButtonsForHandshake(bool closing);
+  void releaseButtonsAfterHandshake();
   void setStandardButtonsEnabled(bool enabled);
   void beginBusyWrite();
   void writeComplete();
@@ -139,9 +147,12 @@ class CalibrationWindow : public app::Screen {
   int litSegment_ = -1;
   bool coilCountConfirmed_ = false;
 
-  // An entry MODIFICA refused: the marked fields and why, shown on the message line.
-  QSet<QLineEdit*> marked_;
+  // Refused entries: each marked field with the background it had, and why the
+  // last press was refused, shown on the message line until the next edit.
+  QMap<QLineEdit*, QColor> marked_;
   QString refusal_;
+  // Buttons disabled while a handshake waits for the ECU, enabled again after it.
+  std::vector<int> heldButtons_;
 };
 
 }  // namespace kelvo6::calib

@@ -2,12 +2,13 @@
 
 #include <cstdlib>
 
-#include "core/rounding.h"
+#include "calib/integer_rounding.h"
 
 namespace kelvo6::calib {
 
 std::int16_t chartY(int kgb) {
-  return static_cast<std::int16_t>(core::roundHalfEven(368.0 - (32.0 * kgb - 3200.0) / 10.0));
+  // 368 - (32 KGB - 3200) / 10 = (6880 - 32 KGB) / 10.
+  return static_cast<std::int16_t>(roundedQuotient(6880 - 32LL * kgb, 10));
 }
 
 const std::array<core::Rgb, kCurves> kCurveColours{{

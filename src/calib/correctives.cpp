@@ -1,6 +1,5 @@
 #include "calib/correctives.h"
 
-#include "core/rounding.h"
 #include "link/frame.h"
 
 namespace kelvo6::calib {
@@ -19,15 +18,14 @@ bool correctiveEntryAllowed(const CorrectiveField& f, int value, int ecuValue) {
 
 std::int64_t temperatureCorrection(int temperature1, int calTemperature, int variation, int range) {
   if (range == 0) return 0;
-  double x = static_cast<double>(temperature1 - calTemperature) * variation / range;
-  return core::truncate(x);
+  // Integer division truncates toward zero, as the shown value does.
+  return static_cast<std::int64_t>(temperature1 - calTemperature) * variation / range;
 }
 
 std::int64_t pressureCorrection(int pressure1, int rpm, int calPressure, int variation, int range, int rpmThreshold) {
   if (range == 0) return 0;
   if (rpm < rpmThreshold) return 0;
-  double x = static_cast<double>(calPressure - pressure1) * variation / range;
-  return core::truncate(x);
+  return static_cast<std::int64_t>(calPressure - pressure1) * variation / range;
 }
 
 }  // namespace kelvo6::calib

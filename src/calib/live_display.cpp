@@ -1,13 +1,15 @@
 #include "calib/live_display.h"
 
+#include "calib/integer_rounding.h"
 #include "core/rounding.h"
 
 namespace kelvo6::calib {
 
 void InjectionAverage::add(int sample) {
-  sum += static_cast<int>(core::roundHalfEven(sample / 10.0));
+  // The sum of ten samples / 10 is sum / 10; Int(that / 10) x 10 is sum / 100 x 10.
+  sum += sample;
   if (++count < 10) return;
-  value = sum / 10 * 10;
+  value = sum / 100 * 10;
   sum = count = 0;
 }
 
@@ -26,7 +28,7 @@ void RpmAverage::add(int sample) {
 }
 
 int smoothPressure(int pressure1, int previous) {
-  return static_cast<int>(core::roundHalfEven((pressure1 + previous) / 2.0));
+  return static_cast<int>(roundedQuotient(static_cast<std::int64_t>(pressure1) + previous, 2));
 }
 
 std::optional<core::Rgb> FuelColour::tick(int stateCode, int fuelFlag) {

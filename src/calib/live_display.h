@@ -11,8 +11,9 @@
 
 namespace kelvo6::calib {
 
-// Injection-time average: each sample adds sample / 10 (rounded, ties to even);
-// after ten samples the average is Int(sum / 10) x 10. 0 means no average yet.
+// Injection-time average: each sample adds sample / 10 to a sum; after ten
+// samples the average is Int(sum / 10) x 10, the mean rounded down to a
+// multiple of 10, computed exactly. 0 means no average yet.
 struct InjectionAverage {
   int sum = 0, count = 0, value = 0;
   void add(int sample);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/gas_mixture.h"
+
 namespace kelvo6::sim {
 
 namespace {
@@ -53,16 +55,22 @@ std::array<int, 8> CalibrationModel::injectorFlags() const {
   return flags;
 }
 
-LiveSnapshot CalibrationModel::block(LiveSnapshot s, const EcuMemory& memory, int trueKgb, int assumedCoils) const {
-  int petrol = petrolDemand(s);
-  if (on_) {
-    s.fuelFlag = heldOnGas_ ? 0 : 1;
-    if (isChangeOverState(s.calState)) s.calState = 0;
-  }
-  s.kgbInUse = kgbApplied(on_, memory.trialKgb, s.kgbTable);
-  s.injectionTime = s.fuelFlag == 1 ? petrol : demandedInjectionTime(petrol, s.kgbInUse, trueKgb);
+LiveSnapshot CalibrationModel::block(LiveSnapshot s, int assumedCoils) const {
+  if (on_ && isChangeOverState(s.calState)) s.calState = 0;
   s.rpm = countedRpm(s.rpm, carCoils_, assumedCoils);
   return s;
+}
+
+LiveSnapshot CalibrationModel::block(LiveSnapshot engine, const EcuMemory& memory, int trueKgb,
+                                     int assumedCoils) const {
+  // One cell holding the moment's table value, looked up wherever the point lies.
+  EcuMemory oneCell = memory;
+  oneCell.cells.fill(engine.kgbTable);
+  oneCell.params[24] = 0;  // no lambda corrective
+  const bool onGas = on_ ? heldOnGas_ : engine.fuelFlag != 1;
+  GasInputs in{engine.rpm, petrolDemand(engine), onGas, on_ ? memory.trialKgb : 0};
+  GasState gas = resolveGas(in, oneCell, TrueMap::flat(trueKgb));
+  return block(withGas(engine, gas), assumedCoils);
 }
 
 }  // namespace kelvo6::sim

@@ -40,8 +40,12 @@ class CalibrationModel {
   void setWorkingInjectors(const std::array<bool, 8>& working) { working_ = working; }
   std::array<int, 8> injectorFlags() const;
 
-  // The calibration live block built from the engine's moment. `assumedCoils`
-  // is the coil count of a read coil-mode data request, 0 for read calibration data.
+  // The calibration live block from the moment as the ECU sees it (gas
+  // resolved, see gas_mixture.h). `assumedCoils` is the coil count of a read
+  // coil-mode data request, 0 for read calibration data.
+  LiveSnapshot block(LiveSnapshot moment, int assumedCoils) const;
+  // The same for a car that needs `trueKgb` everywhere, from the engine's own
+  // moment: the fuel held here, the trial KGB or the moment's table value.
   LiveSnapshot block(LiveSnapshot engine, const EcuMemory& memory, int trueKgb, int assumedCoils) const;
 
  private:

@@ -30,7 +30,14 @@ void Ecu::restoreFactory() {
   memory_.cells = factoryCells();
 }
 
+GasState Ecu::gas() const {
+  const bool onGas = calibration_.on() ? calibration_.heldOnGas() : engine_.onGas();
+  const int trial = calibration_.on() ? memory_.trialKgb : 0;
+  return resolveGas({engine_.rpm(), engine_.demandUs(0), onGas, trial}, memory_, engine_.trueMap());
+}
+
 void Ecu::advanceTo(std::int64_t nowMs) {
+  engine_.setMixtureError(gas().mixtureError());
   engine_.advanceTo(nowMs, memory_);
   selfTest_.advanceTo(nowMs);
 }
@@ -168,7 +175,7 @@ std::optional<Bytes> Ecu::answer(const Bytes& q, std::int64_t nowMs) {
 }
 
 Bytes Ecu::liveData() const {
-  LiveSnapshot s = engine_.snapshot(memory_);
+  LiveSnapshot s = moment();
   Bytes d;
   for (int v : {s.lambda1, s.lambda2, s.kgbTable, s.kgbCorrected, s.pressure1, s.pressure2, s.temperature1,
                 s.temperature2Raw, s.rpm, s.level})
@@ -181,7 +188,7 @@ Bytes Ecu::liveData() const {
 
 Bytes Ecu::calibrationBlock(int type) const {
   int coils = type == kReadCoilModeData ? memory_.coilModeCoils : 0;
-  LiveSnapshot s = calibration_.block(engine_.snapshot(memory_), memory_, engine_.trueKgb(), coils);
+  LiveSnapshot s = calibration_.block(moment(), coils);
   Bytes d;
   for (int v : {s.lambda1, s.lambda2, s.pressure1, s.pressure2, s.temperature1, s.temperature2Raw, s.kgbInUse,
                 s.rpm, s.injectionTime})

@@ -13,6 +13,7 @@
 #include "link/frame.h"
 #include "sim/calibration_model.h"
 #include "sim/engine_model.h"
+#include "sim/gas_mixture.h"
 #include "sim/line_timing.h"
 #include "sim/memory.h"
 #include "sim/self_test.h"
@@ -69,6 +70,13 @@ class Ecu {
   EngineModel& engine() { return engine_; }
   CalibrationModel& calibration() { return calibration_; }
   SelfTest& selfTest() { return selfTest_; }
+
+  // What the ECU sees and applies at this moment: the engine's fuel (or the
+  // fuel held in calibration mode), the cell it looks up, the coefficients and
+  // the injection time it measures.
+  GasState gas() const;
+  // The live values the answers report at this moment.
+  LiveSnapshot moment() const { return withGas(engine_.snapshot(memory_), gas()); }
 
   const std::vector<WriteRecord>& writes() const { return writes_; }
   // Requests received, by command code, in order.

@@ -12,6 +12,7 @@ constexpr int kIdleRpm = 800;
 constexpr double kWarmTemperature = 85.0;
 constexpr double kWarmingTimeConstantMs = 120000.0;
 constexpr int kProbeHalfPeriodMs = 1000;  // one rich/lean switch about every second
+constexpr double kLeanSharePerKgbUnit = 0.05;  // of the time lean, per KGB unit of lean mixture
 constexpr double kTankUsePerMsOnGas = 0.01 / 300000.0;  // 1 % of the tank in five minutes
 
 // Change-over parameters.
@@ -107,11 +108,19 @@ void EngineModel::stepEngine(int dtMs) {
 }
 
 void EngineModel::stepProbes(int dtMs) {
+  // A mixture off the car's need leaves the probes longer on the lean (or rich)
+  // side, so that the lambda average shows where the table is wrong.
+  const double leanShare = std::clamp(0.5 + kLeanSharePerKgbUnit * mixtureError_, 0.15, 0.85);
+  const bool fuelCut = basePetrolTime() == 0;
   for (std::size_t p = 0; p < 2; ++p) {
     probeNextSwitchMs_[p] -= dtMs;
-    if (probeNextSwitchMs_[p] <= 0) {
+    if (fuelCut) {
+      probeRich_[p] = false;  // no fuel: only air in the exhaust
+    } else if (probeNextSwitchMs_[p] <= 0) {
       probeRich_[p] = !probeRich_[p];
-      probeNextSwitchMs_[p] = between(kProbeHalfPeriodMs - 150, kProbeHalfPeriodMs + 150);
+      const double share = probeRich_[p] ? 1.0 - leanShare : leanShare;
+      const int halfPeriod = static_cast<int>(std::lround(2 * kProbeHalfPeriodMs * share));
+      probeNextSwitchMs_[p] = between(halfPeriod - 150, halfPeriod + 150);
     }
     probeNoise_[p] = noise(1000);  // thousandths of the probe's own noise amplitude
   }
@@ -195,17 +204,17 @@ int EngineModel::stateCode(const EcuMemory& m) const {
 
 int EngineModel::basePetrolTime() const { return fixedPetrolTime_ ? fixedPetrolTime_ : petrolBase_; }
 
-int EngineModel::tableKgbAt(int rpm, int petrolTime, const EcuMemory& m) const {
-  int c = 0, r = 0;
-  while (c < 7 && rpm > m.param(34 + c)) ++c;
-  while (r < 7 && petrolTime > m.param(42 + r)) ++r;
-  return m.cell(8 * r + c + 1);
+int EngineModel::demandUs(int injector) const {
+  const int petrol = basePetrolTime();
+  if (petrol <= 0) return 0;
+  const auto k = static_cast<std::size_t>(std::clamp(injector, 0, 7));
+  if (fixedPetrolTime_) return petrol + 10 * injector;
+  return std::max(0, petrol + petrol * injectorTrim_[k] / 1000 + injectorNoise_[k]);
 }
 
 LiveSnapshot EngineModel::snapshot(const EcuMemory& m) const {
   LiveSnapshot s;
   const int rpm = this->rpm();
-  const int petrol = basePetrolTime();
 
   const std::array<int, 2> types{m.param(3), m.param(50)};
   std::array<int, 2> lambda{};
@@ -215,11 +224,6 @@ LiveSnapshot EngineModel::snapshot(const EcuMemory& m) const {
   }
   s.lambda1 = lambda[0];
   s.lambda2 = lambda[1];
-
-  s.kgbTable = tableKgbAt(rpm, petrol, m);
-  // On gas the lambda corrective trims the table value a little.
-  s.kgbCorrected = onGas_ ? s.kgbTable + (probeRich_[0] ? -1 : 1) : s.kgbTable;
-  s.kgbInUse = (m.calibrationOn && m.trialKgb > 0) ? m.trialKgb : s.kgbTable;
 
   // The regulator holds the calibration pressure, sagging a little under load.
   const int sag = std::max(0, rpm - kIdleRpm) / 40;
@@ -238,20 +242,11 @@ LiveSnapshot EngineModel::snapshot(const EcuMemory& m) const {
   }
 
   const int injectors = std::clamp(m.param(1), 0, 8);
-  for (int i = 0; i < 8; ++i) {
-    auto k = static_cast<std::size_t>(i);
-    int t = 0;
-    if (i < injectors) {
-      t = fixedPetrolTime_ ? petrol + 10 * i
-                           : petrol + petrol * injectorTrim_[k] / 1000 + injectorNoise_[k];
-    }
-    s.petrolTime[k] = std::max(0, t);
-  }
+  for (int i = 0; i < injectors; ++i) s.petrolTime[static_cast<std::size_t>(i)] = demandUs(i);
   s.state = stateCode(m);
   s.fuelFlag = onGas_ ? 0 : 1;
   s.calState = s.state;
-  // The gas time follows the KGB in use; the car needs trueKgb for a stoichiometric mixture.
-  s.injectionTime = onGas_ ? petrol * s.kgbInUse / 100 : petrol;
+  s.injectionTime = demandUs(0);
   return s;
 }
 

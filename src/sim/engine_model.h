@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "sim/memory.h"
+#include "sim/true_map.h"
 
 namespace kelvo6::sim {
 
@@ -18,16 +19,26 @@ class EngineModel {
 
   // Move the model forward to nowMs (milliseconds on the ECU's clock).
   void advanceTo(std::int64_t nowMs, const EcuMemory& memory);
+  // The car's moment: the petrol times its engine computer asks for before any
+  // trim on gas, the fuel of the change-over and the operating state. The gas
+  // ECU's coefficients are added by the ECU (gas_mixture.h).
   LiveSnapshot snapshot(const EcuMemory& memory) const;
+  // The car's untrimmed demand on injector 0..7, fitted or not.
+  int demandUs(int injector) const;
 
   // The fuel switch: on gas it goes back to petrol, on petrol over to gas,
   // each through its overlap time.
   void requestFuelSwitch() { switchRequested_ = true; }
   bool onGas() const { return onGas_; }
+  int rpm() const { return fixedRpm_ ? fixedRpm_ : rpm_; }
 
   // Knobs for tests and the simulator's options.
-  void setTrueKgb(int kgb) { trueKgb_ = kgb; }
-  int trueKgb() const { return trueKgb_; }
+  void setTrueKgb(int kgb) { trueMap_ = TrueMap::flat(kgb); }  // the same need in every cell
+  void setTrueMap(const TrueMap& map) { trueMap_ = map; }
+  const TrueMap& trueMap() const { return trueMap_; }
+  // How far the gas mixture lies lean (+) or rich (-) of the car's need, in KGB
+  // units: the lambda probes spend that much longer lean (or rich).
+  void setMixtureError(int kgbUnits) { mixtureError_ = kgbUnits; }
   void setRpm(int rpm) { fixedRpm_ = rpm; }              // 0: the model's own engine speed
   void setPetrolTime(int us) { fixedPetrolTime_ = us; }  // 0: the model's own times
   void setLevel(int mV) {                                // holds the level sender at mV
@@ -55,9 +66,7 @@ class EngineModel {
   void stepChangeOver(int dtMs, const EcuMemory& memory);
   void advancePhase(const EcuMemory& memory);
   int stateCode(const EcuMemory& memory) const;
-  int rpm() const { return fixedRpm_ ? fixedRpm_ : rpm_; }
   int basePetrolTime() const;
-  int tableKgbAt(int rpm, int petrolTime, const EcuMemory& memory) const;
   int noise(int amplitude);
   int between(int low, int high);
 
@@ -95,7 +104,8 @@ class EngineModel {
   bool warmAtStart_ = false;
   int phaseMs_ = 0;
 
-  int trueKgb_ = 108;
+  TrueMap trueMap_ = TrueMap::builtIn();
+  int mixtureError_ = 0;
   int fixedRpm_ = 0;
   int fixedPetrolTime_ = 0;
 };

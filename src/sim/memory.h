@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/kgb_grid.h"
+
 namespace kelvo6::sim {
 
 struct EcuMemory {
@@ -17,6 +19,20 @@ struct EcuMemory {
 
   int param(int n) const { return params[static_cast<std::size_t>(n)]; }
   int cell(int n) const { return cells[static_cast<std::size_t>(n)]; }
+
+  // The table's axes: engine speed (parameters 34-41) and petrol injection time (42-49).
+  std::array<int, 8> rpmAxis() const { return axis(34); }
+  std::array<int, 8> tinjAxis() const { return axis(42); }
+  // The number of the table cell an operating point falls in, on these axes.
+  int cellAt(int rpm, int injectionTime) const {
+    return core::cellAt(rpm, injectionTime, rpmAxis(), tinjAxis()).number();
+  }
+  // Eight consecutive parameters from `first`.
+  std::array<int, 8> axis(int first) const {
+    std::array<int, 8> a{};
+    for (std::size_t i = 0; i < a.size(); ++i) a[i] = params[static_cast<std::size_t>(first) + i];
+    return a;
+  }
 };
 
 // One moment of the engine and the kit, as the answers report it.

@@ -154,6 +154,74 @@ TEST(AutomaticCalibration, ExitSwitchesCalibrationOffUntilConfirmedThenCloses) {
   EXPECT_EQ(h.ecu()->cell(1), 115);  // nothing stored
 }
 
+TEST(AutomaticCalibration, ARefusedOkGivesWayToTheRunMessageOnceTheKgbIsValidAgain) {
+  Harness h;
+  startAutomatic(h, 112);
+  ASSERT_TRUE(advanceUntil(h, [&] { return message(h) == kFound; }, 600000, 300));
+  h.ecu()->setSilent(true);
+  h.advance(300);
+  CalibrationBlock noValidKgb;
+  noValidKgb.kgbInUse = 300;
+  h.reply(noValidKgb.frame());
+  h.advance(300);
+  ASSERT_EQ(text(h, "Form8", "Text7"), "300");
+  h.click("Form8", "Command2");
+  const QString refused = "KGB in uso non valido (0-255): nulla e' stato memorizzato";
+  EXPECT_EQ(message(h), refused);
+  EXPECT_TRUE(enabled(h, "Form8", "Command1"));
+  h.advance(1200);
+  EXPECT_EQ(message(h), refused);  // still true: the ECU reports no valid KGB
+  h.ecu()->setSilent(false);
+  h.advance(900);
+  EXPECT_EQ(message(h), kFound);
+  QSet<QRgb> colours;
+  for (int i = 0; i < 4; ++i) {
+    h.advance(300);
+    colours.insert(colourOf(h, "Form8", "Label1", "foreColor").rgb());
+  }
+  EXPECT_TRUE(colours.contains(QColor(255, 0, 0).rgb()));
+  EXPECT_TRUE(colours.contains(QColor(0, 0, 255).rgb()));
+}
+
+TEST(AutomaticCalibration, AfterTheLineIsLostClosesWithoutWaitingForTheEcu) {
+  {
+    // EXIT pressed after the loss.
+    Harness h;
+    startAutomatic(h, 108);
+    h.advance(1000);
+    h.losePort();
+    h.click("Form12", "Command1");
+    h.click("Form8", "Command1");
+    EXPECT_FALSE(h.window("Form8"));
+  }
+  {
+    // Lost while calibration off waits for its confirmation.
+    Harness h;
+    startAutomatic(h, 108);
+    h.ecu()->setSilent(true);
+    h.click("Form8", "Command1");
+    h.advance(600);
+    h.losePort();
+    h.advance(300);
+    EXPECT_FALSE(h.window("Form8"));
+  }
+  {
+    // Lost while OK writes the table: EXIT is given back and closes.
+    Harness h;
+    startAutomatic(h, 108);
+    h.advance(1000);
+    h.ecu()->setSilent(true);
+    h.click("Form8", "Command2");
+    h.advance(300);
+    h.losePort();
+    h.advance(100);
+    h.click("Form12", "Command1");
+    EXPECT_TRUE(enabled(h, "Form8", "Command1"));
+    h.click("Form8", "Command1");
+    EXPECT_FALSE(h.window("Form8"));
+  }
+}
+
 TEST(AutomaticCalibration, NotConnectedOpensAtOnceWithOkDisabled) {
   Harness h;
   openCalibrationNotConnected(h, 4);

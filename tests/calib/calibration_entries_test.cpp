@@ -5,6 +5,7 @@
 
 #include "calib/session.h"
 #include "sim/factory.h"
+#include "support/caption_fit.h"
 
 namespace kelvo6::testing {
 namespace {
@@ -42,6 +43,43 @@ TEST(Entries, BadGridEntriesRefuseModifyMarkTheFieldsAndSendNothing) {
   h.click("Form16", "Command7");
   h.advance(400);
   EXPECT_EQ(writesSent(h, 9), (std::vector<std::pair<int, int>>{{1, 255}, {2, 111}}));
+}
+
+TEST(Entries, ARefusalEndsAtTheNextEditAndKeepsTheLayout) {
+  const char* reason[] = {"", "Valore fuori campo nel campo evidenziato: nulla e' stato inviato",
+                          "A highlighted field holds a value out of range: nothing was sent",
+                          "Isaretli alandaki deger aralik disinda: hicbir sey gonderilmedi"};
+  for (int lang = 1; lang <= 3; ++lang) {
+    Harness h;
+    openCalibration(h, 2 + lang);
+    h.setText("Form16", "Text6_16", "300");
+    h.setText("Form16", "Text6_17", "301");
+    h.click("Form16", "Command7");
+    ASSERT_EQ(text(h, "Form16", "Text15"), reason[lang]);
+    EXPECT_TRUE(layoutProblems(h.window("Form16")).isEmpty()) << layoutProblems(h.window("Form16")).join('\n').toStdString();
+    // Mending one field ends the message; the other keeps its mark while it holds the refused text.
+    h.setText("Form16", "Text6_16", "120");
+    EXPECT_NE(text(h, "Form16", "Text15"), reason[lang]);
+    EXPECT_NE(colourOf(h, "Form16", "Text6_16", "backColor"), kMarked);
+    EXPECT_EQ(colourOf(h, "Form16", "Text6_17", "backColor"), kMarked);
+    // Shown again from the ECU on return to the window: no refused text, no mark.
+    h.activate("Form2");
+    h.activate("Form16");
+    EXPECT_EQ(grid(h, 17), "115");
+    EXPECT_NE(colourOf(h, "Form16", "Text6_17", "backColor"), kMarked);
+  }
+  // A guided function started after a refused store shows its own prompt.
+  Harness h;
+  h.ecu()->engine().setRpm(800);
+  h.ecu()->setParam(13, 0);  // warm enough at once: no change-over text on the message line
+  openCalibration(h);
+  h.setText("Form16", "Text6_16", "");
+  h.click("Form16", "Command7");
+  h.setScroll("Form16", "VScroll5", 3);
+  h.click("Form16", "Command4");
+  EXPECT_EQ(colourOf(h, "Form16", "Text6_16", "backColor"), QColor(255, 255, 255));
+  h.advance(300);
+  EXPECT_EQ(text(h, "Form16", "Text15"), "Premere MODIFICA quando pronti");
 }
 
 TEST(Entries, AnAxisPointBeyondSixteenBitsIsNeverWrapped) {
@@ -105,24 +143,54 @@ TEST(EcuValues, CorrectiveOutsideItsScrollRangeIsShownAndLeftAlone) {
   EXPECT_EQ(h.ecu()->param(26), 9);
 }
 
-TEST(EcuValues, KgbInUseOutsideTheTrialRangeKeepsTheControlInRange) {
-  for (int kgb : {300, 90}) {
+TEST(TrialKgb, WhatTheFieldShowsIsWhatPollingSendsAndTheFillWrites) {
+  // 130 and 90 lie outside the trial range; above 255 is no valid KGB at all.
+  for (int kgb : {130, 300, 90}) {
     HarnessOptions o;
     o.simulatedEcu = false;
     Harness h(o);
     CalibrationBlock block;
     block.kgbInUse = kgb;
-    openCalibrationByHand(h, sim::factoryParameters(), 115, block);
+    openCalibrationByHand(h, sim::factoryParameters(), 110, block);
     ASSERT_TRUE(h.window("Form16")) << kgb;
-    EXPECT_EQ(text(h, "Form16", "Text11"), QString::number(kgb));
-    auto* trial = h.control<QScrollBar>("Form16", "VScroll1");
-    EXPECT_EQ(trial->value(), kgb > 115 ? 115 : 100);
+    int trial = text(h, "Form16", "Text11").toInt();
+    EXPECT_EQ(trial, kgb > 115 ? 115 : 100) << kgb;
+    EXPECT_EQ(h.control<QScrollBar>("Form16", "VScroll1")->value(), trial);
     h.clearSent();
     h.advance(300);
     auto polls = h.sentWithCommand(10);
     ASSERT_EQ(polls.size(), 1u);
-    EXPECT_EQ(polls[0][5] * 256 + polls[0][6], trial->value());
+    EXPECT_EQ(polls[0][5] * 256 + polls[0][6], trial);
+    h.click("Form16", "Command11");
+    h.advance(100);
+    EXPECT_EQ(writesSent(h, 9), (std::vector<std::pair<int, int>>{{1, trial}})) << kgb;
   }
+}
+
+TEST(TrialKgb, ATypedValueOutsideTheRangeIsNotFilledAndClearsOnTheNextEdit) {
+  HarnessOptions o;
+  o.simulatedEcu = false;
+  Harness h(o);
+  openCalibrationByHand(h, sim::factoryParameters(), 110, CalibrationBlock{});
+  h.click("Form16", "Command9");
+  h.reply(answer(11, {}));
+  h.advance(500);
+  h.setText("Form16", "Text11", "130");
+  EXPECT_EQ(colourOf(h, "Form16", "Text11", "backColor"), kMarked);  // not in effect
+  h.clearSent();
+  h.click("Form16", "Command11");
+  h.advance(300);
+  EXPECT_TRUE(h.sentWithCommand(9).empty());
+  EXPECT_EQ(text(h, "Form16", "Text15"), "KGB TARATURA fuori campo 100-115: nulla e' stato inviato");
+  auto polls = h.sentWithCommand(10);
+  ASSERT_FALSE(polls.empty());
+  EXPECT_EQ(polls.back()[6], 110);  // the ECU keeps the last valid trial
+  h.setText("Form16", "Text11", "112");
+  EXPECT_EQ(colourOf(h, "Form16", "Text11", "backColor"), QColor(0, 0, 0));
+  EXPECT_NE(text(h, "Form16", "Text15").left(3), "KGB");
+  h.click("Form16", "Command11");
+  h.advance(100);
+  EXPECT_EQ(writesSent(h, 9), (std::vector<std::pair<int, int>>{{1, 112}}));
 }
 
 TEST(EcuValues, MarkerAt720ForAnInjectionTimeOf0) {

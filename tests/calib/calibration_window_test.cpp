@@ -140,8 +140,10 @@ TEST(CalibrationWindow, CalibrationModeTogglesWithTitleCaptionAndTrialKgb) {
   EXPECT_EQ(h.sentWithCommand(11).size(), 1u);
   EXPECT_EQ(colourOf(h, "Form16", "Text11", "backColor"), QColor(0, 0, 0));
   EXPECT_FALSE(enabled(h, "Form16", "VScroll5"));
+  EXPECT_FALSE(enabled(h, "Form16", "Command11"));  // until the ECU confirms
   h.advance(20);
   EXPECT_EQ(h.window("Form16")->windowTitle(), "KELVO6 - Taratura vettura Attivata");
+  EXPECT_TRUE(enabled(h, "Form16", "Command11"));
   EXPECT_EQ(h.control<QPushButton>("Form16", "Command9")->text(), "TARATURA ATTIVA");
   EXPECT_TRUE(h.ecu()->memory().calibrationOn);
   // The confirmation ends the handshake; live polling carries the trial KGB.
@@ -178,11 +180,90 @@ TEST(CalibrationWindow, CalibrationModeTextsInEnglishAndTurkish) {
     Harness h;
     openCalibration(h, lang == 2 ? 4 : 5);
     EXPECT_EQ(h.window("Form16")->windowTitle(), lang == 2 ? "KELVO6 - Calibration Vehicle" : "KELVO6 - Arac Kalibrasyonu");
+    EXPECT_EQ(h.control<QLabel>("Form16", "LabelRpm")->text(), "RPM");  // the grid headings in every language
+    EXPECT_EQ(h.control<QLabel>("Form16", "LabelTinj")->text(), "TINJ");
     h.click("Form16", "Command9");
     h.advance(20);
     EXPECT_EQ(h.window("Form16")->windowTitle(), lang == 2 ? "KELVO6 - Calibration Active" : "KELVO6 - Kalibrasyon Aktif");
     EXPECT_EQ(h.control<QPushButton>("Form16", "Command9")->text(),
               lang == 2 ? "CALIBRATION ACTIVE" : "KALIBRASYON AKTIF");
+  }
+}
+
+TEST(CalibrationWindow, WritesGoOnWhenTheFitterClicksAwayAndBack) {
+  Harness h;
+  openCalibration(h);
+  h.ecu()->faults().extraLatencyMs = 250;  // each echo takes a few writer ticks
+  auto clickAwayAndBack = [&h] {
+    h.activate("Form2");
+    h.activate("Form16");
+  };
+  auto idle = [&h] { return h.window("Form16")->cursor().shape() != Qt::WaitCursor && enabled(h, "Form16", "Command11"); };
+
+  h.setText("Form16", "Text6_2", "2500");
+  h.setText("Form16", "Text6_30", "109");
+  h.click("Form16", "Command7");
+  h.advance(150);
+  clickAwayAndBack();
+  ASSERT_TRUE(advanceUntil(h, idle, 5000));
+  EXPECT_EQ(h.ecu()->param(36), 2500);
+  EXPECT_EQ(h.ecu()->cell(15), 109);
+  EXPECT_EQ(grid(h, 30), "109");
+
+  h.click("Form16", "Command11");  // the trial KGB, 115: only cell 15 differs
+  h.advance(150);
+  clickAwayAndBack();
+  ASSERT_TRUE(advanceUntil(h, idle, 5000));
+  EXPECT_EQ(h.ecu()->cell(15), 115);
+
+  h.ecu()->engine().setRpm(2345);
+  h.setScroll("Form16", "VScroll5", 2);
+  h.click("Form16", "Command4");
+  h.advance(600);
+  h.click("Form16", "Command7");
+  h.advance(250);
+  clickAwayAndBack();
+  ASSERT_TRUE(advanceUntil(h, idle, 5000));
+  EXPECT_EQ(h.ecu()->param(12), 2345);
+  EXPECT_FALSE(h.shared().calib.storeRpm);
+}
+
+TEST(CalibrationWindow, NoButtonDropsAHandshakeThatWaitsForTheEcu) {
+  {
+    // Calibration on not yet confirmed: the fill cannot cancel its repetition.
+    Harness h;
+    openCalibration(h);
+    h.ecu()->setSilent(true);
+    h.click("Form16", "Command9");
+    for (const char* b : {"Command11", "Command7", "Command5"}) EXPECT_FALSE(enabled(h, "Form16", b)) << b;
+    h.click("Form16", "Command11");
+    h.clearSent();
+    h.advance(1000);
+    EXPECT_EQ(h.sentWithCommand(11).size(), 2u);
+    EXPECT_TRUE(h.sentWithCommand(9).empty());
+    h.ecu()->setSilent(false);
+    h.advance(1000);
+    EXPECT_TRUE(h.ecu()->memory().calibrationOn);
+    EXPECT_TRUE(enabled(h, "Form16", "Command11"));
+    EXPECT_FALSE(enabled(h, "Form16", "Command5"));  // still waits for a first completed write
+  }
+  {
+    // EXIT's closing handshake, even with a late confirmation of calibration
+    // on: a press of the fill does not keep the window open.
+    Harness h;
+    openCalibration(h);
+    h.ecu()->setSilent(true);
+    h.click("Form16", "Command9");
+    h.click("Form16", "Command1");
+    h.reply(answer(11, {}));
+    h.clearSent();
+    h.click("Form16", "Command11");
+    h.click("Form16", "Command9");
+    h.advance(600);
+    h.ecu()->setSilent(false);
+    ASSERT_TRUE(advanceUntil(h, [&h] { return h.window("Form16") == nullptr; }, 2000));
+    EXPECT_TRUE(h.sentWithCommand(11).empty());
+    EXPECT_TRUE(h.sentWithCommand(9).empty());
   }
 }
 

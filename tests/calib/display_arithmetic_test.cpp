@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "calib/correctives.h"
+#include "calib/integer_rounding.h"
 #include "calib/kgb_table.h"
 #include "calib/live_display.h"
 
@@ -39,18 +40,34 @@ TEST(Marker, EqualAxisPointsAreSkippedWithoutDividingByZero) {
   EXPECT_EQ(markerX(2250, dip), 1320 + 525);  // the first interval holding it wins
 }
 
-TEST(Averages, InjectionTimeAverageAfterTenSamplesRoundedDownToTen) {
+TEST(Averages, InjectionTimeAverageIsTheExactMeanRoundedDownToTen) {
   InjectionAverage a;
   for (int i = 0; i < 9; ++i) a.add(3057);
   EXPECT_EQ(a.value, 0);  // no average yet
   a.add(3057);
-  EXPECT_EQ(a.value, 3060 / 10 * 10);  // each sample adds 306: sum 3060 -> 3060
+  EXPECT_EQ(a.value, 3050);  // ten times 305.7 is 3057: Int(305.7) x 10
+  // Tenths that add up to a whole: 300.1 + 301.9 five times is exactly 3010.
   InjectionAverage b;
-  for (int i = 0; i < 10; ++i) b.add(3044);  // 304.4 -> 304 each, sum 3040
-  EXPECT_EQ(b.value, 3040);
-  InjectionAverage c;
-  for (int i = 0; i < 10; ++i) c.add(25);  // 2.5 rounds to even: 2; sum 20 -> 20
-  EXPECT_EQ(c.value, 20);
+  for (int i = 0; i < 5; ++i) {
+    b.add(3001);
+    b.add(3019);
+  }
+  EXPECT_EQ(b.value, 3010);
+  // Any steady time shows itself rounded down to ten.
+  for (int t = 0; t <= 65535; ++t) {
+    InjectionAverage steady;
+    for (int i = 0; i < 10; ++i) steady.add(t);
+    ASSERT_EQ(steady.value, t / 10 * 10) << t;
+  }
+}
+
+TEST(Averages, IntegerQuotientsRoundHalvesToEven) {
+  EXPECT_EQ(roundedQuotient(7, 2), 4);   // 3.5
+  EXPECT_EQ(roundedQuotient(5, 2), 2);   // 2.5
+  EXPECT_EQ(roundedQuotient(-5, 2), -2);
+  EXPECT_EQ(roundedQuotient(-7, 2), -4);
+  EXPECT_EQ(roundedQuotient(-6, 5), -1);  // -1.2
+  EXPECT_EQ(roundedQuotient(14, 5), 3);   // 2.8
 }
 
 TEST(Averages, LambdaAndRpmAndSmoothedPressure) {

@@ -91,6 +91,23 @@ TEST(EngineModel, LambdaProbesSwitchAboutOnceASecondWithinTheirScale) {
   EXPECT_GT(hi->lambda2, 4000);
 }
 
+TEST(EngineModel, AMixtureOffTheCarsNeedKeepsTheProbesLongerOnThatSide) {
+  EcuMemory m = factoryMemory();  // probe 1 type 2: lean below 500 mV
+  auto leanShare = [&](int error) {
+    EngineModel e;
+    e.setMixtureError(error);
+    std::int64_t now = 0;
+    auto samples = run(e, m, 60000, now);
+    int lean = 0;
+    for (const LiveSnapshot& s : samples) lean += s.lambda1 < 500;
+    return static_cast<double>(lean) / static_cast<double>(samples.size());
+  };
+  EXPECT_NEAR(leanShare(0), 0.5, 0.06);
+  EXPECT_NEAR(leanShare(6), 0.8, 0.06);
+  EXPECT_NEAR(leanShare(-6), 0.2, 0.06);
+  EXPECT_NEAR(leanShare(40), 0.85, 0.06);  // never stuck on one side
+}
+
 TEST(EngineModel, WarmsUpHoldsThePressureAndReportsTheTank) {
   EcuMemory m = factoryMemory();
   m.params[29] = 1100;

@@ -27,7 +27,9 @@ void usage() {
       "  --baud N           answer no faster than a line at N baud, 10 bits a byte\n"
       "                     (default: no pacing)\n"
       "  --version A.B.C    software version (default 2.4.1)\n"
-      "  --true-kgb N       the car's true KGB coefficient (default 108)\n"
+      "  --true-map FILE    the KGB the car truly needs in each cell: 64 whole numbers\n"
+      "                     in cell order (default: a built-in map, 100 to 115)\n"
+      "  --true-kgb N       the car needs the coefficient N in every cell\n"
       "  --silent           answer nothing\n"
       "  --drop N           drop every N-th answer\n"
       "  --split MS         send every answer in two halves MS apart\n"
@@ -77,6 +79,14 @@ int main(int argc, char** argv) {
         return 2;
       }
       ecu.setVersion(x, y, z);
+    } else if (a == "--true-map" && argValue(i, argc, argv, &v)) {
+      std::string error;
+      auto map = kelvo6::sim::TrueMap::load(v, &error);
+      if (!map) {
+        std::fprintf(stderr, "kelvo6-ecusim: --true-map %s: %s\n", v.c_str(), error.c_str());
+        return 2;
+      }
+      ecu.engine().setTrueMap(*map);
     } else if (a == "--true-kgb" && argValue(i, argc, argv, &v)) {
       ecu.engine().setTrueKgb(std::atoi(v.c_str()));
     } else if (a == "--silent") {
