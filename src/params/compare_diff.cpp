@@ -30,6 +30,11 @@ Configuration pendingConfiguration(const core::Shared& s) {
   return configuration(s, [](const core::ValuePair& v) { return v.pending; });
 }
 
+void setPending(core::Shared& s, const Configuration& values) {
+  for (int n = 1; n <= platform::kWorkbookParams; ++n) s.param(n).pending = values.params[static_cast<std::size_t>(n - 1)];
+  for (int n = 1; n <= platform::kWorkbookCells; ++n) s.cell(n).pending = values.cells[static_cast<std::size_t>(n - 1)];
+}
+
 Differences compareConfigurations(const Configuration& left, const Configuration& right) {
   return {differing(left.params, right.params), differing(left.cells, right.cells)};
 }

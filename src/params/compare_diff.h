@@ -16,6 +16,8 @@ using Configuration = platform::VehicleValues;
 Configuration ecuConfiguration(const core::Shared& shared);
 // The pending values (where the archive loader puts a workbook's values).
 Configuration pendingConfiguration(const core::Shared& shared);
+// Makes the configuration the pending values, for the bulk transfer to send.
+void setPending(core::Shared& shared, const Configuration& values);
 
 struct Difference {
   int number = 0;  // parameter 1..62 or cell 1..64

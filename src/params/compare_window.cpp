@@ -95,6 +95,7 @@ CompareWindow::CompareWindow(app::Context& ctx) : Screen(ctx, QStringLiteral("Co
     return l;
   };
   // The RPM axis across the top, the TINJ axis down the left, as on the calibration window.
+  g->addWidget(parts::label(grid, QStringLiteral("LabelAxes"), QStringLiteral("TINJ \\ RPM")), 1, 0, Qt::AlignCenter);
   for (int i = 0; i < 8; ++i) {
     rpmAxis_[static_cast<std::size_t>(i)] = cellLabel(QStringLiteral("RpmAxis_%1").arg(i + 1), true);
     g->addWidget(rpmAxis_[static_cast<std::size_t>(i)], 1, i + 1);

@@ -8,6 +8,7 @@
 #include "app/texts.h"
 #include "link/requests.h"
 #include "params/archive.h"
+#include "params/compare_open.h"
 #include "params/defaults.h"
 #include "params/form_parts.h"
 #include "params/transfer.h"
@@ -52,6 +53,10 @@ ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form
   auto* vehicle = new QGroupBox(this);
   auto* w = new QVBoxLayout(vehicle);
   for (int i : {5, 9, 7}) w->addWidget(buttons_[i]);
+  compareWithEcu_ = parts::button(this, QString::fromLatin1(kCompareWithEcuButton), {});
+  compareWorkbooks_ = parts::button(this, QString::fromLatin1(kCompareWorkbooksButton), {});
+  w->addWidget(compareWithEcu_);
+  w->addWidget(compareWorkbooks_);
   auto* v = new QVBoxLayout(this);
   v->addWidget(editors);
   v->addWidget(vehicle);
@@ -66,6 +71,9 @@ ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form
   connect(buttons_[9], &QPushButton::clicked, this, [this] { saveVehicle(); });
   connect(buttons_[7], &QPushButton::clicked, this, [this] { restoreDefaults(); });
   connect(buttons_[8], &QPushButton::clicked, this, [this] { exit(); });
+  connect(compareWithEcu_, &QPushButton::clicked, this,
+          [this] { compareWithEcu(this, Screen::ctx(), [this](const Configuration& c) { sendConfiguration(c); }); });
+  connect(compareWorkbooks_, &QPushButton::clicked, this, [this] { compareTwoWorkbooks(this, Screen::ctx()); });
 
   defaults_ = makeTimer("Timer1", kHubTimerMs, [this] { defaultsTick(); });
   transfer_ = makeTimer("Timer2", kHubTimerMs, [this] { transferTick(); });
@@ -77,6 +85,9 @@ ParameterHub::~ParameterHub() = default;
 void ParameterHub::load() {
   app::applyTexts(this, kTexts, core::kItalian);  // the design-time captions
   app::applyTexts(this, kTexts, language());
+  compareWithEcu_->setText(app::text3(kCompareWithEcuCaption, language()));
+  compareWorkbooks_->setText(app::text3(kCompareWorkbooksCaption, language()));
+  compareWithEcu_->setEnabled(connected());  // two workbooks compare without an ECU
   if (!connected()) {
     if (const char* t = core::pick(kTitleNotConnected, language())) setWindowTitle(QString::fromUtf8(t));
     for (int i : {5, 7, 9}) buttons_[i]->setEnabled(false);
@@ -106,6 +117,7 @@ void ParameterHub::exit() {
 
 void ParameterHub::setHubBusy(bool busy) {
   for (int i : kBusyButtons) buttons_[i]->setEnabled(!busy);
+  compareWithEcu_->setEnabled(!busy && connected());
   setBusy(busy);
 }
 
@@ -130,6 +142,13 @@ void ParameterHub::loadVehicle() {
     reportArchiveError(*error, path);
     return;
   }
+  shared().bulkTransfer = true;
+  transfer_->start();
+}
+
+void ParameterHub::sendConfiguration(const Configuration& values) {
+  setPending(shared(), values);
+  setHubBusy(true);
   shared().bulkTransfer = true;
   transfer_->start();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/screen.h"
+#include "params/compare_diff.h"
 
 class QPushButton;
 
@@ -32,8 +33,12 @@ class ParameterHub : public app::Screen {
   void twoParameterTick();
   void exit();
   void reportArchiveError(const ArchiveError& error, const QString& path);
+  // Sends a configuration compared in the compare window, as a workbook load does.
+  void sendConfiguration(const Configuration& values);
 
   QPushButton* buttons_[10] = {};  // Command1..Command9 at their numbers
+  QPushButton* compareWithEcu_ = nullptr;    // Command10
+  QPushButton* compareWorkbooks_ = nullptr;  // Command11
   std::unique_ptr<platform::Timer> defaults_, transfer_, twoParameters_;
 };
 

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
+#include <deque>
 #include <optional>
 #include <stdexcept>
 
@@ -62,13 +63,14 @@ class TestDesktop : public platform::Desktop {
   QString chooseFile(QWidget*, const platform::FileDialogRequest& r) override {
     lastTitle = r.title;
     lastFolder = r.folder;
-    QString answer = nextFile;
-    nextFile.clear();
+    QString answer = nextFiles.empty() ? QString() : nextFiles.front();
+    if (!nextFiles.empty()) nextFiles.pop_front();
     return answer;
   }
   int beeps = 0;
   QPoint cursor;
-  QString nextFile, lastTitle, lastFolder;
+  std::deque<QString> nextFiles;  // answers of the next dialogs, in order
+  QString lastTitle, lastFolder;
 };
 
 class Pty {
@@ -321,7 +323,10 @@ void Harness::reply(const Frame& chunk) {
 }
 
 int Harness::beeps() const { return impl_->desktop.beeps; }
-void Harness::setNextFileName(const QString& path) { impl_->desktop.nextFile = path; }
+void Harness::setNextFileName(const QString& path) { impl_->desktop.nextFiles = {path}; }
+void Harness::setNextFileNames(const QStringList& paths) {
+  impl_->desktop.nextFiles.assign(paths.begin(), paths.end());
+}
 QString Harness::lastDialogTitle() const { return impl_->desktop.lastTitle; }
 QString Harness::lastDialogFolder() const { return impl_->desktop.lastFolder; }
 int Harness::openedPort() const { return impl_->app->connection().openedPort(); }
