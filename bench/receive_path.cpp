@@ -35,9 +35,18 @@ void receive(benchmark::State& state, const link::Bytes& answer, bool clearGuard
 
 void BM_ParameterSet129(benchmark::State& state) { receive(state, answerTo(link::readParameterSet()), true); }
 void BM_LiveData43(benchmark::State& state) { receive(state, answerTo(link::readLiveData()), false); }
+// Three stray bytes ahead of every answer: the chunker slides over them and the
+// answer must prove its edges (the slow path).
+void BM_LiveData43BehindStrayBytes(benchmark::State& state) {
+  link::Bytes noisy{0xA5, 0x00, 0xFF};
+  link::Bytes answer = answerTo(link::readLiveData());
+  noisy.insert(noisy.end(), answer.begin(), answer.end());
+  receive(state, noisy, false);
+}
 
 BENCHMARK(BM_ParameterSet129);
 BENCHMARK(BM_LiveData43);
+BENCHMARK(BM_LiveData43BehindStrayBytes);
 
 }  // namespace
 

@@ -8,7 +8,13 @@ namespace kelvo6::app {
 
 namespace {
 constexpr core::Text3 kPortTitle{"KELVO6 - Comunicazione", "KELVO6 - Communication", "KELVO6 - Iletisim"};
-constexpr core::Text3 kPortLost{"Porta di comunicazione persa", "Communication port lost", "Iletisim portu kayboldu"};
+// The line went away: what happened and what brings it back, in the fitter's
+// words; the system's own reason goes beneath as the detail.
+constexpr core::Text3 kPortLost{
+    "La centralina o l'adattatore seriale risulta scollegato. Quando e' di nuovo collegato, premere MENU per "
+    "riconnettersi.",
+    "The ECU or the serial adapter was disconnected. When it is connected again, press MENU to reconnect.",
+    "ECU veya seri adaptorun baglantisi kesildi. Tekrar baglandiginda yeniden baglanmak icin MENU'ye basin."};
 
 QString qs(std::string_view v) { return QString::fromUtf8(v.data(), static_cast<int>(v.size())); }
 }  // namespace
@@ -61,9 +67,9 @@ void App::calibrationMode(bool on, const std::string& title, const std::string& 
 
 void App::portLost(const std::string& reason) {
   // The line is gone: tell the fitter and keep running; MENU opens it again.
-  QString text = QString::fromUtf8(core::pickOr(kPortLost, shared_.language).c_str()) + "\n" +
-                 QString::fromStdString(reason);
-  navigator_.showMessage(navigator_.active(), QString::fromUtf8(core::pickOr(kPortTitle, shared_.language).c_str()), text);
+  Screen* message = navigator_.showMessage(navigator_.active(), qs(core::pickOr(kPortTitle, shared_.language)),
+                                           qs(core::pickOr(kPortLost, shared_.language)));
+  if (auto* m = dynamic_cast<MessageWindow*>(message)) m->setDetail(QString::fromStdString(reason));
 }
 
 }  // namespace kelvo6::app

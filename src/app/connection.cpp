@@ -45,7 +45,11 @@ void Connection::send(const link::Bytes& frame) {
 }
 
 void Connection::received(const std::uint8_t* data, std::size_t size) {
-  for (const link::Bytes& chunk : chunker_.feed(data, size, clock_.nowMs())) dispatcher_.handle(chunk);
+  // The one place where a whole answer is handed to the dispatcher.
+  for (const link::Bytes& chunk : chunker_.feed(data, size, clock_.nowMs())) {
+    ++answersReceived_;
+    dispatcher_.handle(chunk);
+  }
 }
 
 }  // namespace kelvo6::app

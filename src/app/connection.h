@@ -33,6 +33,10 @@ class Connection {
   // Why the last open failed; Other for unusable settings.
   platform::OpenFailure lastFailure() const { return failure_; }
 
+  // Answers received so far, whatever they were (each a whole, plausible
+  // frame): a window can tell from it that the ECU is still talking.
+  std::uint64_t answersReceived() const { return answersReceived_; }
+
   platform::SerialPort& port() { return port_; }
   // Called when the open port went away (device unplugged, other end gone).
   std::function<void(const std::string& reason)> onLost;
@@ -49,6 +53,7 @@ class Connection {
   std::string openedSettings_;
   std::string openedDevice_;
   platform::OpenFailure failure_ = platform::OpenFailure::None;
+  std::uint64_t answersReceived_ = 0;
 };
 
 }  // namespace kelvo6::app

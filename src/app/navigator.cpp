@@ -43,7 +43,10 @@ Screen* Navigator::open(const QString& form, Screen* opener, const std::function
 
 Screen* Navigator::showMessage(Screen* opener, const QString& title, const QString& text) {
   return open(QStringLiteral("Form12"), opener, [&](Screen* s) {
-    if (auto* m = dynamic_cast<MessageWindow*>(s)) m->setMessage(title, text);
+    if (auto* m = dynamic_cast<MessageWindow*>(s)) {
+      m->setMessage(title, text);
+      m->setDetail({});  // a detail of an earlier message does not belong to this one
+    }
   });
 }
 

@@ -18,29 +18,6 @@ constexpr core::Text3 kCalOffTitle{"KELVO6 - Taratura vettura Non attiva", "KELV
 constexpr core::Text3 kCalOffCaption{"TARATURA NON ATTIVA", "CALIBRATION NOT ACTIVE",
                                      "KALIBRASYON AKTIF DEGIL"};
 
-// Last position each answer type reads; a shorter answer is ignored as a whole.
-int lastPositionRead(int type) {
-  switch (type) {
-    case kReadParameterSet: return 129;
-    case kWriteParameter: return 9;
-    case kReadLiveData: return 43;
-    case kReadSoftwareVersion: return 8;
-    case kReadTable: return 69;
-    case kCellWrite: return 7;
-    case kReadCalibrationData:
-    case kReadCoilModeData: return 25;
-    case kReadEndOfLineData: return 23;
-    case kReadInjectorFlags: return 13;
-    case kSwitchFuel:
-    case kRestoreDefaults:
-    case kEnterDownloadMode:
-    case kCalibrationOn:
-    case kCalibrationOff:
-    case kStartEndOfLineTest: return 5;
-    default: return 0;
-  }
-}
-
 // The received flag that guards a type, or nullptr for unguarded types.
 bool* guardOf(core::Shared& s, int type) {
   auto& f = s.received;
@@ -96,7 +73,8 @@ bool Dispatcher::handle(const Bytes& chunk) {
 bool Dispatcher::dispatch(const Response& r) {
   if (!r.has(5)) return false;
   int type = r.type();
-  int last = lastPositionRead(type);
+  // A shorter answer than its type's layout is ignored as a whole.
+  int last = answerLength(type);
   if (last == 0 || !r.has(static_cast<std::size_t>(last))) return false;
   if (bool* guard = guardOf(s_, type); guard && *guard) return false;
 

@@ -1,7 +1,5 @@
 #include "link/requests.h"
 
-#include <array>
-
 namespace kelvo6::link {
 
 namespace {
@@ -29,11 +27,5 @@ Bytes readCoilModeData(int coils) { return buildRequest(kReadCoilModeData, {byte
 Bytes startEndOfLineTest(int cylinders) { return buildRequest(kStartEndOfLineTest, {byteOf(cylinders)}); }
 Bytes readEndOfLineData() { return plain(kReadEndOfLineData); }
 Bytes readInjectorFlags() { return plain(kReadInjectorFlags); }
-
-int answerLength(int command) {
-  static constexpr std::array<int, 17> kLengths{0, 129, 9, 43, 5, 5, 5, 8, 69, 7, 25, 5, 5, 25, 5, 23, 13};
-  if (command < 1 || command > 16) return 0;
-  return kLengths[static_cast<std::size_t>(command)];
-}
 
 }  // namespace kelvo6::link

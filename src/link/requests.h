@@ -2,6 +2,7 @@
 // The sixteen requests, by command code. The answer to each carries the same type.
 
 #include "link/frame.h"
+#include "link/layouts.h"
 
 namespace kelvo6::link {
 
@@ -43,8 +44,5 @@ Bytes readCoilModeData(int coils);
 Bytes startEndOfLineTest(int cylinders);
 Bytes readEndOfLineData();
 Bytes readInjectorFlags();
-
-// Length of the answer to each command as the ECU sends it (0 for unknown codes).
-int answerLength(int command);
 
 }  // namespace kelvo6::link

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,6 +46,21 @@ OpenFailure failureOf(QSerialPort::SerialPortError e, const std::string& device)
   return OpenFailure::Busy;
 }
 
+// A pseudo-terminal (the simulated ECU's line) carries bytes as they are: it
+// has no character format, and its driver keeps eight bits without parity
+// whatever is asked, which Qt reports as a failure to set 7 bits or parity.
+bool isPseudoTerminal(const std::string& device) {
+#ifdef __linux__
+  struct stat st {};
+  if (::stat(device.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+  unsigned major = ::major(st.st_rdev);
+  return major >= 136 && major <= 143;  // Unix98 pty slaves
+#else
+  (void)device;
+  return false;
+#endif
+}
+
 }  // namespace
 
 std::string conventionalDevice(int portNumber) {
@@ -79,21 +96,30 @@ bool QtSerialPort::open(const std::string& device, const SerialSettings& s, std:
   if (port_.isOpen()) port_.close();
   port_.setPortName(QString::fromStdString(device));
   failure_ = OpenFailure::Other;
-  if (s.dataBits < 5) {
+  if (unsettable(s) == Unsettable::kDataBits) {
     if (error) *error = "4 data bits are not supported by this system's serial driver";
     return false;
   }
   // Below 1.5 kB the driver's buffer would hold a few answers; the read buffer
   // of QSerialPort itself is unbounded (0) so nothing is lost between reads.
   port_.setReadBufferSize(0);
+  const bool pseudoTerminal = isPseudoTerminal(device);
+  if (pseudoTerminal) {
+    // The format Qt applies on opening: the one a pseudo-terminal keeps.
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+  }
   if (!port_.open(QIODevice::ReadWrite)) {
     failure_ = failureOf(port_.error(), device);
     if (error) *error = port_.errorString().toStdString();
     return false;
   }
-  bool ok = port_.setBaudRate(s.baud) && port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
-            port_.setParity(parityOf(s.parity)) && port_.setStopBits(stopBitsOf(s.stopTenths)) &&
-            port_.setFlowControl(QSerialPort::NoFlowControl);
+  bool ok = port_.setBaudRate(s.baud) && port_.setFlowControl(QSerialPort::NoFlowControl);
+  if (ok && !pseudoTerminal) {
+    ok = port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) && port_.setParity(parityOf(s.parity)) &&
+         port_.setStopBits(stopBitsOf(s.stopTenths));
+  }
   if (!ok) {
     if (error) *error = port_.errorString().toStdString();
     port_.close();

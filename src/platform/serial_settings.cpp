@@ -59,6 +59,10 @@ std::optional<SerialSettings> parseSerialSettings(const std::string& text, std::
   return s;
 }
 
+Unsettable unsettable(const SerialSettings& s) {
+  return s.dataBits < 5 ? Unsettable::kDataBits : Unsettable::kNothing;
+}
+
 std::string formatSerialSettings(const SerialSettings& s) {
   std::string stop = s.stopTenths == 15 ? "1.5" : (s.stopTenths == 20 ? "2" : "1");
   return std::to_string(s.baud) + "," + std::string(1, s.parity) + "," + std::to_string(s.dataBits) + "," + stop;

@@ -13,6 +13,13 @@ struct SerialSettings {
   int stopTenths = 10;  // 10, 15 or 20: one, one and a half or two stop bits
 };
 
+// What of a setting this system's serial driver cannot put on a line. Linux
+// character sizes are 5 to 8 bits (termios CS5..CS8): there are no 4 data
+// bits. One and a half stop bits are sent as two (see QtSerialPort), which a
+// receiver set for one and a half accepts, so they are not refused.
+enum class Unsettable { kNothing, kDataBits };
+Unsettable unsettable(const SerialSettings& s);
+
 // Parses a settings string; nullopt with a reason when it is not one.
 std::optional<SerialSettings> parseSerialSettings(const std::string& text, std::string* error = nullptr);
 std::string formatSerialSettings(const SerialSettings& s);

@@ -42,6 +42,8 @@ constexpr Text3 kLineFailureText{
     "Iletisimde problem var! Kablo baglantilarini kontrol edin ve ECU'ya enerji verildiginden emin olun."};
 
 constexpr int kVersionAttempts = 5;
+constexpr int kVersionIntervalMs = 50;
+constexpr const char* kNoVersion = "**.**.**";
 constexpr int kLpgEndOfGasPressure = 400;
 constexpr int kCngEndOfGasPressure = 850;
 
@@ -72,12 +74,12 @@ MainMenu::MainMenu(app::Context& ctx) : Screen(ctx, QStringLiteral("Form2")) {
   line->setObjectName("Label4");
   auto* versionHeading = new QLabel(QStringLiteral("VERSIONE SW ECU"), this);
   versionHeading->setObjectName("Label3");
-  version_ = new QLineEdit(QStringLiteral("**.**.**"), this);
+  version_ = new QLineEdit(QString::fromLatin1(kNoVersion), this);
   version_->setObjectName("Text1");
   version_->setReadOnly(true);
   version_->setAlignment(Qt::AlignCenter);
   version_->setMaximumWidth(120);
-  platform::keepRoomFor(version_, QStringLiteral("**.**.**"));
+  platform::keepRoomFor(version_, QString::fromLatin1(kNoVersion));
 
   auto* fuelBox = new QGroupBox(this);
   auto* fuelRow = new QHBoxLayout(fuelBox);
@@ -117,7 +119,7 @@ MainMenu::MainMenu(app::Context& ctx) : Screen(ctx, QStringLiteral("Form2")) {
   connect(buttons_[5], &QPushButton::clicked, this, [this] { openCalibration(); });
   connect(buttons_[6], &QPushButton::clicked, this, [this] { openSoftwareUpdate(); });
 
-  handshake_ = makeTimer("Timer1", 50, [this] { handshakeTick(); });
+  handshake_ = makeTimer("Timer1", kVersionIntervalMs, [this] { handshakeTick(); });
   waitLive_ = makeTimer("Timer2", 500, [this] { statusTick(); });
   waitCalibration_ = makeTimer("Timer3", 500, [this] { calibrationTick(); });
   fuelWriter_ = makeTimer("Timer4", 100, [this] { fuelTick(); });
@@ -132,10 +134,23 @@ void MainMenu::load() {
     enableScreenButtons(true);
     return;
   }
+  beginHandshake();
+}
+
+void MainMenu::beginHandshake() {
   setWindowTitle(QStringLiteral("KELVO6"));
   for (auto* f : fuel_) f->setEnabled(true);
+  handshake_->setInterval(kVersionIntervalMs);
   handshake_->start();
   setBusy(true);
+}
+
+void MainMenu::reconnect() {
+  stopTimers();
+  handshakeComplete_ = false;
+  enableScreenButtons(false);
+  version_->setText(QString::fromLatin1(kNoVersion));
+  beginHandshake();
 }
 
 void MainMenu::activate() {

@@ -24,8 +24,12 @@ class MainMenu : public app::Screen {
   void activate() override;
   void unload() override;
   void showVersion(const QString& text) override;
+  // A new connection was opened under the loaded menu (after a lost line):
+  // start over as on loading, with the handshake.
+  void reconnect();
 
  private:
+  void beginHandshake();
   void handshakeTick();
   void statusTick();
   void calibrationTick();

@@ -28,6 +28,12 @@ constexpr app::ControlText kTexts[] = {
     {"Command2", {"Cancel", "Cancel", "Iplat"}},
 };
 
+// Why a setting cannot be used, in the fitter's words.
+constexpr core::Text3 kNoFourDataBits{
+    "Questo sistema non puo' usare 4 bit di dati sulla porta seriale. Scegliere da 5 a 8 bit di dati.",
+    "This system's serial driver cannot use 4 data bits. Choose 5 to 8 data bits.",
+    "Bu sistemin seri port surucusu 4 veri biti kullanamaz. 5 ile 8 arasinda veri biti secin."};
+
 template <class T>
 T at(const std::vector<T>& v, int index, T fallback) {
   return index >= 0 && index < static_cast<int>(v.size()) ? v[static_cast<std::size_t>(index)] : fallback;
@@ -81,12 +87,18 @@ SerialSettingsDialog::SerialSettingsDialog(app::Context& ctx) : Screen(ctx, QStr
   ok->setDefault(true);
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
   cancel->setObjectName("Command2");
+  refusal_ = new QLabel(this);
+  refusal_->setObjectName("Label6");
+  refusal_->setWordWrap(true);
+  platform::setForeColor(refusal_, core::colour::kRed);
+  refusal_->hide();
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   auto* v = new QVBoxLayout(this);
   v->addLayout(form);
+  v->addWidget(refusal_);
   v->addLayout(buttons);
   platform::setDialogKeys(this, ok, cancel);
   connect(ok, &QPushButton::clicked, this, [this] { this->ok(); });
@@ -125,11 +137,24 @@ void SerialSettingsDialog::ok() {
   };
   PortChoice choice = portChoiceFrom(chosen(port_), port_->currentText(), listedDevices_, chosen(baud_), chosen(data_),
                                      chosen(parity_), chosen(stop_));
+  if (refuse(choice.settings)) return;
   auto& s = shared();
   s.portNumber = choice.portNumber;
   s.portDevice = choice.device;
   s.portSettings = choice.settings;
   close();
+}
+
+bool SerialSettingsDialog::refuse(const std::string& settings) {
+  auto parsed = platform::parseSerialSettings(settings);
+  if (!parsed || platform::unsettable(*parsed) == platform::Unsettable::kNothing) return false;
+  refusal_->setText(app::text3(kNoFourDataBits, language()));
+  refusal_->show();
+  data_->setFocus();
+  // The window may already be on show: let it grow to the wrapped lines.
+  layout()->activate();
+  adjustSize();
+  return true;
 }
 
 }  // namespace kelvo6::shell

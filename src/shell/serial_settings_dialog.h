@@ -7,6 +7,7 @@
 #include "app/screen.h"
 
 class QComboBox;
+class QLabel;
 
 namespace kelvo6::shell {
 
@@ -32,12 +33,15 @@ class SerialSettingsDialog : public app::Screen {
  private:
   void ok();
   QComboBox* combo(const char* name, const QStringList& entries, const QString& initial);
+  // A setting the serial driver cannot put on the line: say why, keep the dialog open.
+  bool refuse(const std::string& settings);
 
   QComboBox* port_;
   QComboBox* baud_;
   QComboBox* data_;
   QComboBox* parity_;
   QComboBox* stop_;
+  QLabel* refusal_;  // Label6: why OK was refused
   QStringList listedDevices_;
 };
 

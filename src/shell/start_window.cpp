@@ -11,6 +11,7 @@
 #include "app/navigator.h"
 #include "app/texts.h"
 #include "shell/flags.h"
+#include "shell/main_menu.h"
 #include "shell/port_message.h"
 #include "platform/widgets.h"
 
@@ -152,19 +153,27 @@ void StartWindow::toggleNotConnected() {
 void StartWindow::menu() {
   auto& s = shared();
   auto& link = ctx().connection;
+  bool newConnection = false;
   if (!link.isOpen() && !s.notConnected) {
     std::string reason;
     if (!link.open(&reason)) {
       showPortFailure(ctx(), this, reason);
       return;
     }
+    newConnection = true;
   }
   s.received.version = false;
   s.handshakeAttempts = 0;
   s.received.paramSet = false;
   s.received.table = false;
+  // A new connection starts clean: a link lost before does not close it again.
+  s.lostLinkCounter = 0;
   ctx().desktop.setKeepOnTop(this, false);
+  // The menu may still be open from before the line was lost; then it reads
+  // the ECU again as on a fresh start.
+  auto* loaded = dynamic_cast<MainMenu*>(ctx().navigator.find(QStringLiteral("Form2")));
   ctx().navigator.open(QStringLiteral("Form2"), this);
+  if (loaded && newConnection) loaded->reconnect();
 }
 
 void StartWindow::serialSettings() {

@@ -100,7 +100,7 @@ class Ecu {
   CalibrationModel calibration_;
   SelfTest selfTest_;
   Faults faults_;
-  link::Chunker requestFramer_;
+  link::Chunker requestFramer_{link::FrameShapes::requests()};
   std::deque<Pending> outbox_;
   LineTiming line_;
   int answerCount_ = 0;

@@ -1,5 +1,6 @@
 #include "status/gauges.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace kelvo6::status {
@@ -19,12 +20,13 @@ bool straight(int probeType) { return probeType == 0 || probeType == 2; }
 }  // namespace
 
 void LambdaAverage::add(int mV) {
+  // Fifths of each sample summed, then a tenth of the sum: the mean of the 50.
   ++count;
-  sum += mV / 5.0;
+  sum += mV;
   if (count >= kAverageSamples) {
     count = 0;
-    average = static_cast<int>(sum / 10.0);
-    sum = 0.0;
+    average = sum / (5 * 10);
+    sum = 0;
   }
 }
 
@@ -93,14 +95,16 @@ PressureBar pressureBar(int mbar) {
 }
 
 std::array<bool, kLevelSegments> levelLit(int average, int minLevel, int maxLevel, double step) {
+  // Threshold i is the minimum level minus (falling) or plus i steps.
+  const std::int64_t step16 = std::llround(step * 16.0);
+  const std::int64_t average16 = std::int64_t{average} * 16;
+  const std::int64_t min16 = std::int64_t{minLevel} * 16;
   std::array<bool, kLevelSegments> lit{};
   for (int i = 0; i < kLevelSegments; ++i) {
     if (minLevel >= maxLevel) {
-      double threshold = minLevel - step * i;
-      lit[static_cast<std::size_t>(i)] = !(average >= threshold);
+      lit[static_cast<std::size_t>(i)] = !(average16 >= min16 - step16 * i);
     } else {
-      double threshold = minLevel + step * i;
-      lit[static_cast<std::size_t>(i)] = average >= threshold;
+      lit[static_cast<std::size_t>(i)] = average16 >= min16 + step16 * i;
     }
   }
   return lit;

@@ -13,10 +13,12 @@ namespace kelvo6::status {
 constexpr int kAverageSamples = 50;
 
 // 50-sample average of a lambda probe: the shown average changes once per 50
-// samples and is the integer part of their mean.
+// samples and is the integer part of their mean. Summed in whole millivolts,
+// so a steady 451 mV averages to 451 (fifths of a millivolt added up in
+// floating point fall just short and would show 450).
 struct LambdaAverage {
   int count = 0;
-  double sum = 0.0;
+  int sum = 0;  // mV
   int average = 0;
   void add(int mV);
 };
@@ -75,8 +77,10 @@ LambdaBar lambdaBarAtRest();
 PressureBar pressureBar(int mbar);
 
 // Which of the 16 level segments are lit for the averaged level, with the
-// sender's limits (parameters 19 and 20) and the level step. A sender whose
-// minimum is at or above its maximum falls as the tank fills.
+// sender's limits (parameters 19 and 20) and the level step (|20 - 19| / 16,
+// as the dispatcher keeps it). A sender whose minimum is at or above its
+// maximum falls as the tank fills. The thresholds are compared exactly, in
+// sixteenths of a millivolt.
 std::array<bool, kLevelSegments> levelLit(int average, int minLevel, int maxLevel, double step);
 // Segments 0-3 are the reserve (red), the others green; unlit ones dim.
 core::Rgb levelColour(int i, bool lit);

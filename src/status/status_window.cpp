@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/connection.h"
 #include "app/texts.h"
 #include "link/params.h"
 #include "link/requests.h"
@@ -325,6 +326,8 @@ void StatusScreen::load() {
     poll_->start();
     bars_->start();
     // A loose cable is noticed and the fitter brought back to the start.
+    answersAtLastWatch_ = ctx().connection.answersReceived();
+    askedForLiveData_ = false;
     watchdog_->start();
   }
 }
@@ -379,7 +382,12 @@ void StatusScreen::pollTick() {
   StatusMemory& m = memoryOf(s);
 
   // A switch waiting for its acknowledgement takes the place of the poll.
-  send(s.received.fuelSwitchAck ? link::readLiveData() : link::switchFuel());
+  if (s.received.fuelSwitchAck) {
+    send(link::readLiveData());
+    askedForLiveData_ = true;
+  } else {
+    send(link::switchFuel());
+  }
 
   kgbTable_->setText(number(live.kgbTable));
   kgbCorrected_->setText(number(live.kgbCorrected));
@@ -518,9 +526,17 @@ void StatusScreen::barTick() {
 void StatusScreen::watchdogTick() {
   watchdog_->stop();
   auto& s = shared();
-  if (s.received.liveWatchdog) {
+  // An ECU that answers anything is not lost; and while a fuel switch waits
+  // for its acknowledgement only switch requests go out, so a period without
+  // live data then is no sign of a lost line.
+  const std::uint64_t answers = ctx().connection.answersReceived();
+  const bool answered = s.received.liveWatchdog || answers != answersAtLastWatch_;
+  const bool askedForLiveData = askedForLiveData_;
+  answersAtLastWatch_ = answers;
+  askedForLiveData_ = false;
+  if (answered || !askedForLiveData) {
     s.received.liveWatchdog = false;
-    s.lostLinkCounter = 0;
+    if (answered) s.lostLinkCounter = 0;
     watchdog_->start();
     return;
   }

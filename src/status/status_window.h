@@ -5,6 +5,7 @@
 // the window when the ECU stops answering.
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 #include "app/screen.h"
@@ -76,6 +77,10 @@ class StatusScreen : public app::Screen {
   QPushButton* fuelSwitch_ = nullptr;  // Command2
 
   std::unique_ptr<platform::Timer> poll_, bars_, watchdog_;
+  // What the watchdog saw at its last tick: the count of answers received,
+  // and whether live data was asked for since (not while a fuel switch waits).
+  std::uint64_t answersAtLastWatch_ = 0;
+  bool askedForLiveData_ = false;
 };
 
 }  // namespace kelvo6::status

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include "core/shared.h"
+#include "platform/qt_serial_port.h"
 #include "shell/serial_settings_dialog.h"
+#include "sim/pty_server.h"
 #include "support/harness.h"
 
 namespace kelvo6::testing {
@@ -56,6 +59,60 @@ TEST(SerialSettings, DialogListsStartAtTheirInitialTextsAndCancelChangesNothing)
   EXPECT_EQ(h.shared().portNumber, 1);
   EXPECT_EQ(h.shared().portDevice, "/dev/ttyUSB0");
   EXPECT_EQ(h.shared().portSettings, "9600,n,8,1");
+}
+
+TEST(SerialSettings, TheDialogRefusesExactlyWhatTheSerialPortCannotSet) {
+  // Every character format the lists offer at the slowest, the usual and the
+  // fastest rate, and every rate at the usual format, opened on a real serial
+  // line (the simulated ECU's).
+  ensureApplication();
+  sim::Ecu ecu;
+  sim::PtyServer line(ecu);
+  std::string error;
+  ASSERT_TRUE(line.open(&error)) << error;
+  platform::QtSerialPort port;
+  int tried = 0, refused = 0;
+  auto check = [&](int baud, int data, int parity, int stop) {
+    std::string settings = portChoiceFrom(0, "COM1", {}, baud, data, parity, stop).settings;
+    auto parsed = platform::parseSerialSettings(settings);
+    ASSERT_TRUE(parsed) << settings;
+    bool opens = port.open(line.devicePath(), *parsed, &error);
+    port.close();
+    bool allowed = platform::unsettable(*parsed) == platform::Unsettable::kNothing;
+    EXPECT_EQ(opens, allowed) << settings << ": " << error;
+    ++tried;
+    refused += allowed ? 0 : 1;
+  };
+  for (int baud : {0, 6, 9})
+    for (int data = 0; data < 5; ++data)
+      for (int parity = 0; parity < 3; ++parity)
+        for (int stop = 0; stop < 3; ++stop) check(baud, data, parity, stop);
+  for (int baud = 0; baud < 10; ++baud) check(baud, 4, 0, 0);
+  EXPECT_EQ(tried, 3 * 45 + 10);
+  EXPECT_EQ(refused, 3 * 9);  // four data bits, and nothing else
+}
+
+TEST(SerialSettings, FourDataBitsAreRefusedAtOkAndThePreviousSettingsKept) {
+  Harness h;
+  h.click("Form1", "Command4");  // English
+  h.click("Form1", "Command6");
+  h.setCombo("Form4", "Combo2", 7);  // 19200
+  h.setCombo("Form4", "Combo3", 0);  // 4 data bits
+  h.click("Form4", "Command1");
+  ASSERT_TRUE(h.window("Form4"));
+  auto* why = h.control<QLabel>("Form4", "Label6");
+  EXPECT_TRUE(why->isVisibleTo(h.window("Form4")));
+  EXPECT_EQ(why->text(), "This system's serial driver cannot use 4 data bits. Choose 5 to 8 data bits.");
+  EXPECT_EQ(h.shared().portSettings, "9600,n,8,1");
+  // Another choice is taken, and MENU opens the line with it.
+  h.setCombo("Form4", "Combo3", 1);
+  h.click("Form4", "Command1");
+  EXPECT_FALSE(h.window("Form4"));
+  EXPECT_EQ(h.shared().portSettings, "19200,n,5,1");
+  h.click("Form1", "Command1");
+  EXPECT_TRUE(h.portOpen());
+  EXPECT_EQ(h.openedSettings(), "19200,n,5,1");
+  EXPECT_FALSE(h.window("Form12"));
 }
 
 TEST(SerialSettings, TurkishCaptions) {

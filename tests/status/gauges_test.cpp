@@ -112,6 +112,18 @@ TEST(Averages, ChangeOncePerFiftySamples) {
   EXPECT_EQ(level.average, 1500);
 }
 
+TEST(Averages, ASteadyReadingAveragesToItself) {
+  // Every reading the line can carry, held for 50 samples.
+  for (int mV = 0; mV <= 65535; ++mV) {
+    LambdaAverage lambda;
+    for (int i = 0; i < kAverageSamples; ++i) lambda.add(mV);
+    ASSERT_EQ(lambda.average, mV);
+    LevelAverage level;
+    for (int i = 0; i < kAverageSamples; ++i) level.add(mV);
+    ASSERT_EQ(level.average, mV / 10 * 10) << mV;  // the level is summed in whole tens of mV
+  }
+}
+
 TEST(NotConnectedJudgement, FieldsTurnNcOnlyAfterTheirLimit) {
   int counter = 0;
   for (int tick = 1; tick <= 100; ++tick) ASSERT_EQ(track(counter, true, kLambdaLowLimit), Reading::kHeld) << tick;

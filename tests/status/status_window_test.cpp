@@ -122,6 +122,33 @@ TEST(StatusWindow, SilentEcuIsReportedThenTheWindowAndTheMenuClose) {
   EXPECT_TRUE(h.sent().empty());
 }
 
+TEST(StatusWindow, ASlowFuelSwitchAcknowledgementDoesNotCloseTheWindow) {
+  Harness h;
+  openStatus(h);
+  ASSERT_TRUE(h.window("Form3"));
+  // The ECU takes its time over the change-over: nothing comes back for 6 s
+  // while the window repeats the switch request.
+  h.ecu()->setSilent(true);
+  h.clearSent();
+  h.click("Form3", "Command2");
+  h.advance(6000);
+  ASSERT_TRUE(h.window("Form3"));
+  EXPECT_EQ(h.shared().lostLinkCounter, 0);
+  EXPECT_TRUE(h.sentWithCommand(3).empty());  // the described traffic: switch requests only
+  EXPECT_GE(h.sentWithCommand(4).size(), 20u);
+  h.ecu()->setSilent(false);
+  h.advance(600);
+  EXPECT_TRUE(h.shared().received.fuelSwitchAck);
+  h.advance(6000);  // live data again, and the watchdog with it
+  ASSERT_TRUE(h.window("Form3"));
+  EXPECT_EQ(h.shared().lostLinkCounter, 0);
+  EXPECT_TRUE(h.window("Form2"));
+  // A silent line while live data is asked for still closes the window.
+  h.ecu()->setSilent(true);
+  h.advance(6000);  // the period still holding answers, then two silent ones
+  EXPECT_FALSE(h.window("Form3"));
+}
+
 TEST(StatusWindow, AnsweringEcuKeepsTheWatchdogQuiet) {
   Harness h;
   h.click("Form1", "Command5");  // Turkish

@@ -73,9 +73,28 @@ class TestDesktop : public platform::Desktop {
   QString lastTitle, lastFolder;
 };
 
+// A pseudo-terminal reached through a link of its own, as a USB adapter is
+// through /dev/serial/by-id: the link survives the device and can be pointed
+// at a fresh one, so the program opens the same path again.
 class Pty {
  public:
   Pty() {
+    char folder[] = "/tmp/kelvo6-line-XXXXXX";
+    if (!::mkdtemp(folder)) throw std::runtime_error("cannot create a folder for the line's link");
+    folder_ = folder;
+    linkPath = folder_ + "/ecu";
+    open();
+  }
+  ~Pty() {
+    if (master >= 0) ::close(master);
+    ::unlink(linkPath.c_str());
+    ::rmdir(folder_.c_str());
+  }
+  void hangUp() {
+    ::close(master);
+    master = -1;
+  }
+  void open() {
     master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
       throw std::runtime_error("cannot create a pseudo-terminal");
@@ -90,10 +109,15 @@ class Pty {
       ::close(slave);
     }
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    ::unlink(linkPath.c_str());
+    if (::symlink(slavePath.c_str(), linkPath.c_str()) != 0) throw std::runtime_error("cannot link the line");
   }
-  ~Pty() { ::close(master); }
   int master = -1;
   std::string slavePath;
+  std::string linkPath;
+
+ private:
+  std::string folder_;
 };
 
 constexpr int kLineTimeoutMs = 3000;  // only reached when something is broken
@@ -128,7 +152,7 @@ class Harness::Impl {
     if (o.simulatedEcu) {
       ecu = std::make_unique<sim::Ecu>(o.ecuLatencyMs);
     }
-    shared.commandLineDevice = o.portOpens ? pty.slavePath : std::string("/dev/kelvo6-test-no-such-port");
+    shared.commandLineDevice = o.portOpens ? pty.linkPath : std::string("/dev/kelvo6-test-no-such-port");
     app = std::make_unique<app::App>(shared, scheduler, port, desktop);
     app->navigator().setFollowWindowSystem(false);
     app->onProgramEnd = [this] { ended = true; };
@@ -340,8 +364,7 @@ std::int64_t Harness::nowMs() const { return impl_->scheduler.nowMs(); }
 bool Harness::portOpen() const { return impl_->port.isOpen(); }
 
 void Harness::losePort() {
-  ::close(impl_->pty.master);
-  impl_->pty.master = -1;
+  impl_->pty.hangUp();
   // The port notices the hang-up on its next read or its periodic check.
   QElapsedTimer waited;
   waited.start();
@@ -350,6 +373,18 @@ void Harness::losePort() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
   if (impl_->port.isOpen()) throw std::runtime_error("the program did not notice the lost port");
+  impl_->pump();
+}
+
+}  // namespace kelvo6::testing
+
+namespace kelvo6::testing {
+
+void Harness::restorePort() {
+  if (impl_->pty.master >= 0) return;
+  impl_->pty.open();
+  impl_->outgoing.clear();  // a request cut by the hang-up never reached the ECU
+  impl_->fromProgram = impl_->port.bytesWritten();
   impl_->pump();
 }
 

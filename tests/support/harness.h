@@ -75,6 +75,9 @@ class Harness {
   // The device goes away (adapter pulled, simulator ended): returns once the
   // program has seen the hang-up.
   void losePort();
+  // The device is back at the same path (adapter plugged in again, simulator
+  // restarted): a fresh pseudo-terminal behind the path the program opens.
+  void restorePort();
 
   class Impl;
 

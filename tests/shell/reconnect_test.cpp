@@ -1,0 +1,107 @@
+// After the link is lost, by a silent ECU or a pulled adapter, MENU connects
+// again as on a fresh start once the ECU is back.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/shared.h"
+#include "sim/ecu.h"
+#include "support/harness.h"
+
+namespace kelvo6::testing {
+namespace {
+
+bool screensEnabled(Harness& h) {
+  for (const char* b : {"Command2", "Command3", "Command4", "Command5"})
+    if (!h.control<QPushButton>("Form2", b)->isEnabled()) return false;
+  return true;
+}
+
+void openStatus(Harness& h) {
+  h.click("Form1", "Command1");
+  h.advance(2500);
+  h.click("Form2", "Command3");
+  h.advance(500);
+}
+
+// MENU with the ECU answering: the handshake runs and the main menu stays.
+void expectMenuConnects(Harness& h) {
+  h.clearSent();
+  h.click("Form1", "Command1");
+  ASSERT_TRUE(h.window("Form2"));
+  h.advance(2500);
+  ASSERT_TRUE(h.window("Form2"));
+  EXPECT_EQ(h.sentWithCommand(7).size(), 1u);
+  EXPECT_TRUE(screensEnabled(h));
+  EXPECT_EQ(h.control<QLineEdit>("Form2", "Text1")->text(), "2.4.1");
+  // And the status window opens and stays with the ECU answering.
+  h.click("Form2", "Command3");
+  h.advance(6000);
+  EXPECT_TRUE(h.window("Form3"));
+  EXPECT_EQ(h.shared().lostLinkCounter, 0);
+}
+
+TEST(Reconnect, AfterTheWatchdogClosedTheWindowsMenuConnectsAgain) {
+  Harness h;
+  h.ecu()->setVersion(2, 4, 1);
+  openStatus(h);
+  ASSERT_TRUE(h.window("Form3"));
+  h.ecu()->setSilent(true);
+  h.advance(6000);
+  ASSERT_FALSE(h.window("Form2"));  // the watchdog brought the fitter back to the start
+  h.ecu()->setSilent(false);
+  expectMenuConnects(h);
+}
+
+TEST(Reconnect, AfterAPulledAdapterMenuConnectsAgainOnTheSamePath) {
+  Harness h;
+  h.ecu()->setVersion(2, 4, 1);
+  h.click("Form1", "Command4");  // English
+  openStatus(h);
+  ASSERT_TRUE(h.window("Form3"));
+  h.losePort();
+  ASSERT_TRUE(h.window("Form12"));
+  EXPECT_FALSE(h.portOpen());
+  // What happened and what to do, with the system's reason beneath.
+  EXPECT_EQ(h.control<QLabel>("Form12", "Label1")->text(),
+            "The ECU or the serial adapter was disconnected. When it is connected again, press MENU to reconnect.");
+  EXPECT_FALSE(h.control<QLabel>("Form12", "Label2")->text().isEmpty());
+  h.click("Form12", "Command1");
+  EXPECT_FALSE(h.programEnded());
+  // The fitter walks back to the start-up window while the adapter is out.
+  // The watchdog then finds the line silent and brings the fitter back to the start.
+  h.advance(8000);
+  ASSERT_TRUE(h.window("Form1"));
+  ASSERT_FALSE(h.window("Form2"));
+  h.restorePort();
+  expectMenuConnects(h);
+  EXPECT_TRUE(h.portOpen());
+}
+
+TEST(Reconnect, AfterAPulledAdapterMenuFromTheStartWindowRestartsTheHandshake) {
+  // The fitter does not close the main menu but goes straight to the start-up
+  // window and presses MENU there once the adapter is back.
+  Harness h;
+  h.ecu()->setVersion(2, 4, 1);
+  h.click("Form1", "Command1");
+  h.advance(2500);
+  ASSERT_TRUE(screensEnabled(h));
+  h.losePort();
+  h.click("Form12", "Command1");
+  h.restorePort();
+  h.ecu()->setVersion(2, 4, 7);  // another ECU on the bench now
+  h.activate("Form1");
+  h.clearSent();
+  h.click("Form1", "Command1");
+  h.advance(2500);
+  ASSERT_TRUE(h.window("Form2"));
+  EXPECT_EQ(h.sentWithCommand(7).size(), 1u);
+  EXPECT_EQ(h.control<QLineEdit>("Form2", "Text1")->text(), "2.4.7");
+  EXPECT_TRUE(screensEnabled(h));
+}
+
+}  // namespace
+}  // namespace kelvo6::testing
