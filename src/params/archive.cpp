@@ -128,8 +128,15 @@ platform::FileDialogRequest saveDialogRequest(int language) {
 }
 
 QString withWorkbookSuffix(const QString& path) {
-  if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
-  return path + QStringLiteral(".xlsx");
+  if (path.isEmpty()) return path;
+  QFileInfo file(path);
+  const QString suffix = file.suffix().toLower();
+  if (suffix == QLatin1String("xlsx")) return path;
+  static const QStringList kOtherSpreadsheets{"xls", "xlsm", "xlsb", "xlt", "xltx", "ods", "ots", "fods", "csv"};
+  QString stem = path;
+  if (kOtherSpreadsheets.contains(suffix)) stem.chop(suffix.size() + 1);
+  while (stem.endsWith(QLatin1Char('.'))) stem.chop(1);  // "car." is car
+  return stem + QStringLiteral(".xlsx");
 }
 
 QString archiveMessageTitle(int language) { return app::text3(kMessageTitle, language); }

@@ -46,7 +46,9 @@ std::optional<ArchiveError> saveVehicle(const std::string& path, const core::Sha
 QString archiveFolder();
 platform::FileDialogRequest loadDialogRequest(int language);
 platform::FileDialogRequest saveDialogRequest(int language);
-// A name chosen for saving without any suffix gets ".xlsx".
+// The name a saved workbook gets: the writer makes .xlsx, so another
+// spreadsheet suffix (car.xls, car.ods) becomes .xlsx and any other name
+// (Fiat.Punto) has .xlsx added; a name ending in .xlsx stays as it is.
 QString withWorkbookSuffix(const QString& path);
 
 QString archiveMessageTitle(int language);

@@ -13,6 +13,7 @@
 #include "link/params.h"
 #include "link/plausibility.h"
 #include "link/requests.h"
+#include "params/form_parts.h"
 #include "platform/widgets.h"
 
 namespace kelvo6::params {
@@ -88,9 +89,8 @@ const int* Editor::Capture::find(int parameter) const {
 
 Editor::Editor(app::Context& ctx, const EditorDefinition& definition)
     : Screen(ctx, QString::fromLatin1(definition.form)), definition_(definition) {
-  message_ = new QLabel(this);
+  message_ = new parts::MessageLine(this);
   message_->setObjectName("MessageLine");
-  message_->setWordWrap(true);
   platform::setForeColor(message_, core::colour::kRed);
   writer_ = makeTimer("Timer1", definition.writeIntervalMs, [this] { writeTick(); });
 }
@@ -137,9 +137,21 @@ void Editor::bind() {
   readChoice_ = control<QAbstractButton>(QString::fromLatin1(definition_.readChoice));
   writeChoice_ = control<QAbstractButton>(QString::fromLatin1(definition_.writeChoice));
   modify_ = control<QPushButton>("Command2");
-  if (readChoice_) connect(readChoice_, &QAbstractButton::clicked, this, [this] { setWriteControls(false); });
+  // Back to reading: what was typed and not sent gives way to the ECU's values.
+  if (readChoice_)
+    connect(readChoice_, &QAbstractButton::clicked, this, [this] {
+      setWriteControls(false);
+      fill();
+    });
   if (writeChoice_) connect(writeChoice_, &QAbstractButton::clicked, this, [this] { setWriteControls(true); });
   if (modify_) connect(modify_, &QPushButton::clicked, this, [this] { modify(); });
+  for (QLineEdit* e : findChildren<QLineEdit*>()) connect(e, &QLineEdit::textEdited, this, [this] { entryEdited(); });
+  for (const Bound& b : bound_) {
+    for (QWidget* o : b.options)
+      if (auto* button = qobject_cast<QAbstractButton*>(o))
+        connect(button, &QAbstractButton::clicked, this, [this] { entryEdited(); });
+    if (b.check) connect(b.check, &QAbstractButton::clicked, this, [this] { entryEdited(); });
+  }
   if (auto* exit = control<QPushButton>("Command1"))
     connect(exit, &QPushButton::clicked, this, [this] {
       writer_->stop();
@@ -151,6 +163,7 @@ void Editor::load() {
   bind();
   app::applyTexts(this, definition_.texts, core::kItalian);  // the design-time captions
   applyLanguage();
+  reserveMessageRoom();
   // As created: read mode, mode choices and Modify disabled, option groups
   // disabled and (unless the window says otherwise) the fields locked.
   if (readChoice_) readChoice_->setChecked(true);
@@ -288,6 +301,31 @@ void Editor::captureFields(Capture& capture, std::vector<Problem>& problems) {
   captureExtra(capture, problems);
 }
 
+QString Editor::problemText(EntryProblem problem, const QString& name, int max) const {
+  const core::Text3& text = problem == EntryProblem::kEmpty       ? kEmptyEntry
+                            : problem == EntryProblem::kNotNumber ? kNotNumber
+                                                                  : kOutOfRange;
+  return app::text3(text, language()).arg(name, QString::number(max));
+}
+
+QLabel* Editor::messageLine() const { return message_; }
+
+void Editor::reserveMessageRoom() {
+  QStringList room = extraMessages();
+  for (const Bound& b : bound_) {
+    if (!b.text) continue;
+    QString name = fieldName(b.field->caption, b.field->heading, b.text);
+    for (EntryProblem p : {EntryProblem::kEmpty, EntryProblem::kNotNumber, EntryProblem::kOutOfRange})
+      room << problemText(p, name, definition_.entryMax);
+  }
+  message_->setRoomFor(room);
+}
+
+void Editor::showMessage(const QString& text) {
+  clearProblems();
+  message_->showMessage(text);
+}
+
 bool Editor::reportProblems(const std::vector<Problem>& problems) {
   clearProblems();
   if (problems.empty()) return true;
@@ -296,12 +334,12 @@ bool Editor::reportProblems(const std::vector<Problem>& problems) {
     marked_.push_back(p.field);
   }
   const Problem& first = problems.front();
-  const core::Text3& text = first.problem == EntryProblem::kEmpty       ? kEmptyEntry
-                            : first.problem == EntryProblem::kNotNumber ? kNotNumber
-                                                                        : kOutOfRange;
-  message_->setText(app::text3(text, language()).arg(first.name, QString::number(first.max)));
-  message_->show();
+  message_->showMessage(problemText(first.problem, first.name, first.max));
   return false;
+}
+
+void Editor::entryEdited() {
+  if (!marked_.empty() || !message_->text().isEmpty()) clearProblems();
 }
 
 void Editor::clearProblems() {

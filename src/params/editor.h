@@ -7,6 +7,7 @@
 // sends one changed parameter per tick until every echo has confirmed it.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <span>
 #include <vector>
@@ -23,6 +24,10 @@ class QLineEdit;
 class QPushButton;
 
 namespace kelvo6::params {
+
+namespace parts {
+class MessageLine;
+}
 
 // Captions that every editor shares.
 constexpr core::Text3 kExitText{"EXIT", "EXIT", "CIKIS"};
@@ -78,8 +83,17 @@ class Editor : public app::Screen {
     int max;
   };
 
-  // The message line under the fields, placed by each window's layout.
-  QLabel* messageLine() const { return message_; }
+  // The message line under the fields, placed by each window's layout. It
+  // keeps the room of the longest message the window can give, so that a
+  // message never moves the fields.
+  QLabel* messageLine() const;
+  // Reserves that room for the captions now set; after every change of texts.
+  void reserveMessageRoom();
+  // A message that marks no field.
+  void showMessage(const QString& text);
+  // How messages name a field, and what they say about a wrong entry.
+  QString fieldName(const char* caption, const char* heading, QWidget* field) const;
+  QString problemText(EntryProblem problem, const QString& name, int max) const;
 
   void applyLanguage();
   void fill();
@@ -92,6 +106,8 @@ class Editor : public app::Screen {
   // Marks the wrong fields and names the first; false when there were any.
   bool reportProblems(const std::vector<Problem>& problems);
   void clearProblems();
+  // The fitter changed an entry: an earlier refusal no longer applies.
+  void entryEdited();
   void commit(const Capture& capture);
   void startWriting();
   void writeTick();
@@ -102,6 +118,8 @@ class Editor : public app::Screen {
   virtual void afterFill() {}
   virtual void writeControlsChanged(bool /*write*/) {}
   virtual void captureExtra(Capture& /*capture*/, std::vector<Problem>& /*problems*/) {}
+  // Messages of the window's own beyond the refusals of its entries.
+  virtual QStringList extraMessages() const { return {}; }
   virtual void modify();
   // The next parameter to send, or 0 when everything is confirmed.
   virtual int nextParameter();
@@ -124,11 +142,11 @@ class Editor : public app::Screen {
   // shown) looks implausible; a warning only, it never stops a Modify.
   void showPlausibility();
   void show(const Bound& b, int value);
-  QString fieldName(const char* caption, const char* heading, QWidget* field) const;
+
 
   EditorDefinition definition_;
   std::vector<Bound> bound_;
-  QLabel* message_;
+  parts::MessageLine* message_;
   QAbstractButton* readChoice_ = nullptr;
   QAbstractButton* writeChoice_ = nullptr;
   QPushButton* modify_ = nullptr;

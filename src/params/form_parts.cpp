@@ -1,5 +1,8 @@
 #include "params/form_parts.h"
 
+#include <QLayout>
+#include <QResizeEvent>
+
 namespace kelvo6::params::parts {
 
 QLineEdit* field(QWidget* parent, const QString& name, int width) {
@@ -88,6 +91,65 @@ QHBoxLayout* editorButtons(QWidget* parent) {
   row->addStretch();
   row->addWidget(button(parent, "Command1", "EXIT"));
   return row;
+}
+
+MessageLine::MessageLine(QWidget* parent) : QLabel(parent) {
+  setWordWrap(true);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);  // a short message stands at the top of the room kept
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+QSize MessageLine::sizeHint() const { return minimumSizeHint(); }
+
+QSize MessageLine::minimumSizeHint() const { return {QLabel::minimumSizeHint().width(), minimumHeight()}; }
+
+void MessageLine::setRoomFor(const QStringList& messages) {
+  room_ = messages;
+  reserve();
+}
+
+void MessageLine::showMessage(const QString& text) {
+  setText(text);
+  reserve();
+}
+
+void MessageLine::resizeEvent(QResizeEvent* event) {
+  QLabel::resizeEvent(event);
+  if (event->size().width() != event->oldSize().width()) {
+    shownNeed_ = 0;
+    reserve();
+  }
+}
+
+// The width the window's layout gives the line: all of it but its margins.
+int MessageLine::layoutWidth() const {
+  QWidget* window = parentWidget();
+  QLayout* l = window ? window->layout() : nullptr;
+  if (!l) return width();
+  QMargins m = l->contentsMargins();
+  return window->contentsRect().width() - m.left() - m.right();
+}
+
+void MessageLine::reserve() {
+  const int width = layoutWidth();
+  if (width <= 0) return;
+  // Measured by a label like this one, so that it wraps the same way.
+  auto needOf = [this, width](const QString& t) {
+    QLabel probe(t);
+    probe.setWordWrap(true);
+    probe.setFont(font());
+    probe.setContentsMargins(contentsMargins());
+    probe.setMargin(margin());
+    probe.setIndent(indent());
+    probe.setAlignment(alignment());
+    return probe.heightForWidth(width);
+  };
+  if (!text().isEmpty()) shownNeed_ = std::max(shownNeed_, needOf(text()));
+  int need = shownNeed_;
+  for (const QString& t : room_) need = std::max(need, needOf(t));
+  if (need == minimumHeight()) return;
+  setMinimumHeight(need);
+  updateGeometry();
 }
 
 }  // namespace kelvo6::params::parts

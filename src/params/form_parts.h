@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 
 #include "platform/widgets.h"
 
@@ -29,5 +30,29 @@ QWidget* modeChoices(QWidget* parent, const QString& readOption, const QString& 
                      const QString& writeOption, const QString& writeLabel);
 // Modify (Command2) on the left, EXIT (Command1) on the right.
 QHBoxLayout* editorButtons(QWidget* parent);
+
+// A word-wrapped line of messages, placed across its window's layout, that
+// holds the height its longest message needs at the width it has there, so that a message coming, changing or going
+// never squeezes or moves the controls around it. Without messages named in
+// advance it keeps the room of the longest text it has shown.
+class MessageLine : public QLabel {
+ public:
+  explicit MessageLine(QWidget* parent);
+  void setRoomFor(const QStringList& messages);
+  void showMessage(const QString& text);
+  // Its height is the room kept, whatever it shows now.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+  bool hasHeightForWidth() const override { return false; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void reserve();
+  int layoutWidth() const;
+  QStringList room_;
+  int shownNeed_ = 0;  // the most a text shown at this width needed
+};
 
 }  // namespace kelvo6::params::parts

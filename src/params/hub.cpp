@@ -1,5 +1,8 @@
 #include "params/hub.h"
 
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -11,11 +14,13 @@
 #include "params/compare_open.h"
 #include "params/defaults.h"
 #include "params/form_parts.h"
-#include "params/transfer.h"
+#include "params/transfer_texts.h"
 
 namespace kelvo6::params {
 
 namespace {
+
+using core::Text3;
 
 constexpr app::ControlText kTexts[] = {
     {"title",
@@ -31,19 +36,53 @@ constexpr app::ControlText kTexts[] = {
     {"Command8", {"EXIT", "EXIT", "CIKIS"}},
     {"Command9",
      {"SALVA CONFIGURAZIONE VETTURA", "STORE CONFIGURATION OF VEHICLE", "ECU Degerlerini Bilgisayara Yukle"}},
+    {"Command10", kCompareWithEcuCaption},
+    {"Command11", kCompareWorkbooksCaption},
+    {"Command12", {"CONTINUA", "CONTINUE", "DEVAM"}},
 };
-constexpr core::Text3 kTitleNotConnected{"KELVO6 - Visualizza parametri centralina Non connesso",
-                                         "KELVO6 - Display parameters of ECU Not connected",
-                                         "KELVO6 - ECU Degerlerini Goster  Iletisim Yok"};
+constexpr Text3 kTitleNotConnected{"KELVO6 - Visualizza parametri centralina Non connesso",
+                                   "KELVO6 - Display parameters of ECU Not connected",
+                                   "KELVO6 - ECU Degerlerini Goster  Iletisim Yok"};
+
+constexpr Text3 kDefaultsQuestion{
+    "Riportare la centralina ai valori di default? Tutta la configurazione della centralina (parametri e "
+    "tabella KGB) sarà sostituita.",
+    "Restore the ECU's default values? The ECU's whole configuration (parameters and KGB table) will be "
+    "replaced.",
+    "ECU sabit degerlere dondurulsun mu? ECU'nun tum degerleri (parametreler ve KGB tablosu) degisecek."};
+constexpr Text3 kDefaultsRunning{"Ripristino dei valori di default in corso", "Restoring the default values",
+                                 "Sabit degerler yukleniyor"};
+constexpr Text3 kDefaultsDone{"Valori di default ripristinati e riletti dalla centralina",
+                              "Default values restored and read back from the ECU",
+                              "Sabit degerler yuklendi ve ECU'dan tekrar okundu"};
+constexpr Text3 kDefaultsInterrupted{
+    "Ripristino dei valori di default interrotto: i valori della centralina non sono stati riletti. CONTINUA lo "
+    "completa.",
+    "Restoring the default values was interrupted: the ECU's values have not been read back. CONTINUE "
+    "completes it.",
+    "Sabit deger yukleme durdu: ECU degerleri tekrar okunmadi. DEVAM islemi tamamlar."};
+constexpr Text3 kLeaveDuringDefaults{
+    "Il ripristino dei valori di default non è finito: i valori mostrati potrebbero non essere quelli della "
+    "centralina. Uscire comunque?",
+    "Restoring the default values has not finished: the values shown may not be the ECU's. Exit anyway?",
+    "Sabit deger yukleme bitmedi: gosterilen degerler ECU'nunkiler olmayabilir. Yine de cikilsin mi?"};
+constexpr Text3 kSaved{"Configurazione salvata in %1", "Configuration saved in %1", "Degerler kaydedildi: %1"};
+constexpr Text3 kReplace{"Il file \"%1\" esiste già. Sostituirlo?", "The file \"%1\" already exists. Replace it?",
+                         "\"%1\" dosyasi zaten var. Degistirilsin mi?"};
 
 // The buttons a whole-set operation disables while it runs.
 constexpr int kBusyButtons[] = {1, 3, 4, 5, 6, 7, 9};
 constexpr int kHubTimerMs = 100;
 
+// A path that may wrap after each separator, so that a long one stays whole.
+QString wrappablePath(const QString& path) {
+  return QDir::toNativeSeparators(path).replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
+}
+
 }  // namespace
 
 ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form5")) {
-  for (int i = 1; i <= 9; ++i) {
+  for (int i = 1; i <= 12; ++i) {
     buttons_[i] = parts::button(this, QStringLiteral("Command%1").arg(i), {});
     buttons_[i]->setMinimumHeight(34);
   }
@@ -53,14 +92,17 @@ ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form
   auto* vehicle = new QGroupBox(this);
   auto* w = new QVBoxLayout(vehicle);
   for (int i : {5, 9, 7}) w->addWidget(buttons_[i]);
-  compareWithEcu_ = parts::button(this, QString::fromLatin1(kCompareWithEcuButton), {});
-  compareWorkbooks_ = parts::button(this, QString::fromLatin1(kCompareWorkbooksButton), {});
-  w->addWidget(compareWithEcu_);
-  w->addWidget(compareWorkbooks_);
+  for (int i : {10, 11}) w->addWidget(buttons_[i]);  // compare, after the described buttons
+  status_ = new parts::MessageLine(this);
+  status_->setObjectName("ProgressLine");
+  status_->hide();
+  buttons_[12]->hide();  // offered only after an interruption
   auto* v = new QVBoxLayout(this);
   v->addWidget(editors);
   v->addWidget(vehicle);
   v->addWidget(buttons_[8]);
+  v->addWidget(status_);
+  v->addWidget(buttons_[12]);
 
   connect(buttons_[1], &QPushButton::clicked, this, [this] { openEditor("Form6"); });
   connect(buttons_[2], &QPushButton::clicked, this, [this] { openEditor("Form10"); });
@@ -70,13 +112,14 @@ ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form
   connect(buttons_[5], &QPushButton::clicked, this, [this] { loadVehicle(); });
   connect(buttons_[9], &QPushButton::clicked, this, [this] { saveVehicle(); });
   connect(buttons_[7], &QPushButton::clicked, this, [this] { restoreDefaults(); });
-  connect(buttons_[8], &QPushButton::clicked, this, [this] { exit(); });
-  connect(compareWithEcu_, &QPushButton::clicked, this,
+  connect(buttons_[8], &QPushButton::clicked, this, [this] { close(); });
+  connect(buttons_[12], &QPushButton::clicked, this, [this] { continueOperation(); });
+  connect(buttons_[10], &QPushButton::clicked, this,
           [this] { compareWithEcu(this, Screen::ctx(), [this](const Configuration& c) { sendConfiguration(c); }); });
-  connect(compareWorkbooks_, &QPushButton::clicked, this, [this] { compareTwoWorkbooks(this, Screen::ctx()); });
+  connect(buttons_[11], &QPushButton::clicked, this, [this] { compareTwoWorkbooks(this, Screen::ctx()); });
 
-  defaults_ = makeTimer("Timer1", kHubTimerMs, [this] { defaultsTick(); });
-  transfer_ = makeTimer("Timer2", kHubTimerMs, [this] { transferTick(); });
+  defaultsTimer_ = makeTimer("Timer1", kHubTimerMs, [this] { defaultsTick(); });
+  transferTimer_ = makeTimer("Timer2", kHubTimerMs, [this] { transferTick(); });
   twoParameters_ = makeTimer("Timer3", kHubTimerMs, [this] { twoParameterTick(); });
 }
 
@@ -85,39 +128,100 @@ ParameterHub::~ParameterHub() = default;
 void ParameterHub::load() {
   app::applyTexts(this, kTexts, core::kItalian);  // the design-time captions
   app::applyTexts(this, kTexts, language());
-  compareWithEcu_->setText(app::text3(kCompareWithEcuCaption, language()));
-  compareWorkbooks_->setText(app::text3(kCompareWorkbooksCaption, language()));
-  compareWithEcu_->setEnabled(connected());  // two workbooks compare without an ECU
   if (!connected()) {
     if (const char* t = core::pick(kTitleNotConnected, language())) setWindowTitle(QString::fromUtf8(t));
-    for (int i : {5, 7, 9}) buttons_[i]->setEnabled(false);
+    // Two workbooks (Command11) compare without an ECU.
+    for (int i : {5, 7, 9, 10}) buttons_[i]->setEnabled(false);
   }
 }
 
 void ParameterHub::unload() {
+  interrupt();
   shared().bulkTransfer = false;
-  defaults_->stop();
-  transfer_->stop();
   twoParameters_->stop();
 }
 
+// EXIT and the window frame: leaving while a transfer or a restore runs leaves
+// the ECU, or what the windows show of it, half done, so the fitter is asked.
+void ParameterHub::closeEvent(QCloseEvent* event) {
+  if (!mayLeave()) {
+    event->ignore();
+    return;
+  }
+  Screen::closeEvent(event);
+}
+
+bool ParameterHub::mayLeave() {
+  if (isHidden()) return true;  // already closed
+  if (transfer_.running())
+    return ctx().desktop.confirm(this, leaveDuringTransferQuestion(transfer_, shared(), windowTitle(), language()));
+  if (defaults_ == Defaults::kRunning)
+    return ctx().desktop.confirm(this, {windowTitle(), app::text3(kLeaveDuringDefaults, language()),
+                                        yesText(language()), noText(language())});
+  return true;
+}
+
 void ParameterHub::openEditor(const char* form) {
-  // Ends a running transfer or restore where it stands.
-  defaults_->stop();
-  transfer_->stop();
+  // One window talks to the ECU at a time: a running transfer or restore stops
+  // here, and the hub says what is left.
+  interrupt();
   ctx().navigator.open(QString::fromLatin1(form), this);
 }
 
-void ParameterHub::exit() {
-  defaults_->stop();
-  transfer_->stop();
-  shared().bulkTransfer = false;
-  close();
+void ParameterHub::interrupt() {
+  defaultsTimer_->stop();
+  transferTimer_->stop();
+  bool stopped = false;
+  if (transfer_.running()) {
+    transfer_.interrupt(shared());
+    showTransferStatus();
+    stopped = true;
+  }
+  if (defaults_ == Defaults::kRunning) {
+    defaults_ = Defaults::kInterrupted;
+    shared().bulkTransfer = false;
+    showStatus(app::text3(kDefaultsInterrupted, language()));
+    stopped = true;
+  }
+  if (!stopped) return;
+  setHubBusy(false);
+  offerContinue(true);
 }
+
+void ParameterHub::continueOperation() {
+  buttons_[12]->hide();
+  if (transfer_.state() == BulkTransfer::State::kInterrupted) {
+    setHubBusy(true);
+    transfer_.resume(shared());
+    showTransferStatus();
+    transferTimer_->start();
+  } else if (defaults_ == Defaults::kInterrupted) {
+    setHubBusy(true);
+    defaults_ = Defaults::kRunning;
+    shared().bulkTransfer = true;
+    showStatus(app::text3(kDefaultsRunning, language()));
+    defaultsTimer_->start();
+  }
+}
+
+void ParameterHub::offerContinue(bool offer) {
+  buttons_[12]->setVisible(offer);
+  if (offer) return;
+  // A new operation: what an interrupted one left over is no longer on offer.
+  if (transfer_.state() == BulkTransfer::State::kInterrupted) transfer_ = BulkTransfer();
+  if (defaults_ == Defaults::kInterrupted) defaults_ = Defaults::kIdle;
+}
+
+void ParameterHub::showStatus(const QString& text) {
+  status_->showMessage(text);
+  status_->setVisible(!text.isEmpty());
+}
+
+void ParameterHub::showTransferStatus() { showStatus(transferStatusText(transfer_, shared(), language())); }
 
 void ParameterHub::setHubBusy(bool busy) {
   for (int i : kBusyButtons) buttons_[i]->setEnabled(!busy);
-  compareWithEcu_->setEnabled(!busy && connected());
+  buttons_[10]->setEnabled(!busy && connected());
   setBusy(busy);
 }
 
@@ -142,67 +246,95 @@ void ParameterHub::loadVehicle() {
     reportArchiveError(*error, path);
     return;
   }
-  shared().bulkTransfer = true;
-  transfer_->start();
+  startTransfer();
 }
 
 void ParameterHub::sendConfiguration(const Configuration& values) {
-  setPending(shared(), values);
   setHubBusy(true);
-  shared().bulkTransfer = true;
-  transfer_->start();
+  setPending(shared(), values);
+  startTransfer();
+}
+
+// The pending values as they stand go to the ECU.
+void ParameterHub::startTransfer() {
+  offerContinue(false);
+  transfer_.start(shared());
+  showTransferStatus();
+  transferTimer_->start();
 }
 
 void ParameterHub::saveVehicle() {
   setHubBusy(true);
-  QString path = withWorkbookSuffix(ctx().desktop.chooseFile(this, saveDialogRequest(language())));
+  QString chosen = ctx().desktop.chooseFile(this, saveDialogRequest(language()));
+  QString path = withWorkbookSuffix(chosen);
+  // The dialog asked about replacing the name it was given, not the one the
+  // workbook's suffix made of it.
+  if (path != chosen && QFileInfo::exists(path) &&
+      !ctx().desktop.confirm(this, {windowTitle(), app::text3(kReplace, language()).arg(QFileInfo(path).fileName()),
+                                    yesText(language()), noText(language())}))
+    path.clear();
   std::optional<ArchiveError> error;
   if (!path.isEmpty()) error = params::saveVehicle(path.toStdString(), shared());
   setHubBusy(false);
-  if (error) reportArchiveError(*error, path);
+  if (path.isEmpty()) return;
+  if (error) {
+    reportArchiveError(*error, path);
+    return;
+  }
+  offerContinue(false);
+  showStatus(app::text3(kSaved, language()).arg(wrappablePath(QFileInfo(path).absoluteFilePath())));
 }
 
 void ParameterHub::transferTick() {
-  transfer_->stop();
-  if (auto item = nextTransferItem(shared())) {
-    send(transferWrite(*item, shared()));
-    transfer_->start();
+  transferTimer_->stop();
+  auto frame = transfer_.tick(shared());
+  showTransferStatus();
+  if (frame) {
+    send(*frame);
+    transferTimer_->start();
     return;
   }
   setHubBusy(false);
-  shared().bulkTransfer = false;
 }
 
 void ParameterHub::restoreDefaults() {
+  platform::Question question{windowTitle(), app::text3(kDefaultsQuestion, language()), yesText(language()),
+                              noText(language())};
+  if (!ctx().desktop.confirm(this, question)) return;
+  offerContinue(false);
   setHubBusy(true);
   auto& r = shared().received;
   r.defaultsAck = false;
   r.paramSet = false;
   r.table = false;
   send(link::restoreDefaults());
-  defaults_->start();
+  defaultsTimer_->start();
   shared().bulkTransfer = true;
+  defaults_ = Defaults::kRunning;
+  showStatus(app::text3(kDefaultsRunning, language()));
 }
 
 void ParameterHub::defaultsTick() {
-  defaults_->stop();
+  defaultsTimer_->stop();
   switch (nextDefaultsStep(shared().received)) {
     case DefaultsStep::kRepeatRestore:
       send(link::restoreDefaults());
-      defaults_->setInterval(kDefaultsRetryMs);  // stays until the hub is opened again
-      defaults_->start();
+      defaultsTimer_->setInterval(kDefaultsRetryMs);  // stays until the hub is opened again
+      defaultsTimer_->start();
       return;
     case DefaultsStep::kReadParameterSet:
       send(link::readParameterSet());
-      defaults_->start();
+      defaultsTimer_->start();
       return;
     case DefaultsStep::kReadTable:
       send(link::readTable());
-      defaults_->start();
+      defaultsTimer_->start();
       return;
     case DefaultsStep::kDone:
       setHubBusy(false);
       shared().bulkTransfer = false;
+      defaults_ = Defaults::kDone;
+      showStatus(app::text3(kDefaultsDone, language()));
       return;
   }
 }

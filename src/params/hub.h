@@ -1,18 +1,24 @@
 #pragma once
 // The parameter hub Form5: opens the five editors and runs the three whole-set
 // operations itself (load a vehicle from the archive and transfer it, save the
-// ECU's configuration to the archive, restore the ECU's defaults).
+// ECU's configuration to the archive, restore the ECU's defaults). A line under
+// the buttons tells how the operation goes and how it ended; one stopped by an
+// editor opened meanwhile can be continued.
 
 #include <memory>
 
 #include "app/screen.h"
 #include "params/compare_diff.h"
+#include "params/transfer.h"
 
 class QPushButton;
 
 namespace kelvo6::params {
 
 struct ArchiveError;
+namespace parts {
+class MessageLine;
+}
 
 class ParameterHub : public app::Screen {
   Q_OBJECT
@@ -22,7 +28,12 @@ class ParameterHub : public app::Screen {
   void load() override;
   void unload() override;
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  enum class Defaults { kIdle, kRunning, kDone, kInterrupted };
+
   void openEditor(const char* form);
   void setHubBusy(bool busy);
   void loadVehicle();
@@ -31,15 +42,26 @@ class ParameterHub : public app::Screen {
   void defaultsTick();
   void transferTick();
   void twoParameterTick();
-  void exit();
+  // Stops a running transfer or restore where it stands and returns to idle,
+  // saying what is left and offering to continue.
+  void interrupt();
+  void continueOperation();
+  bool mayLeave();
+  void showStatus(const QString& text);
+  void showTransferStatus();
+  void offerContinue(bool offer);
   void reportArchiveError(const ArchiveError& error, const QString& path);
   // Sends a configuration compared in the compare window, as a workbook load does.
   void sendConfiguration(const Configuration& values);
+  void startTransfer();
 
-  QPushButton* buttons_[10] = {};  // Command1..Command9 at their numbers
-  QPushButton* compareWithEcu_ = nullptr;    // Command10
-  QPushButton* compareWorkbooks_ = nullptr;  // Command11
-  std::unique_ptr<platform::Timer> defaults_, transfer_, twoParameters_;
+  // Command1..Command9 as described, then ours: Command10 and Command11
+  // compare, Command12 continues an interrupted operation.
+  QPushButton* buttons_[13] = {};
+  parts::MessageLine* status_ = nullptr;
+  BulkTransfer transfer_;
+  Defaults defaults_ = Defaults::kIdle;
+  std::unique_ptr<platform::Timer> defaultsTimer_, transferTimer_, twoParameters_;
 };
 
 }  // namespace kelvo6::params

@@ -1,21 +1,39 @@
 #include "params/level.h"
 
+#include <cstdint>
 #include <vector>
-
-#include "core/rounding.h"
 
 namespace kelvo6::params {
 
+namespace {
+
+// n / 100 rounded to the nearest integer, halves to the even neighbour, in
+// integers: the percentage of a span is exact where a double is not (a span of
+// 109 mV at 50 % is 54.5, which a double product rounds up to 55).
+std::int64_t hundredthRoundedHalfEven(std::int64_t n) {
+  bool negative = n < 0;
+  std::int64_t a = negative ? -n : n;
+  std::int64_t q = a / 100, r = a % 100;
+  if (r > 50 || (r == 50 && q % 2 != 0)) ++q;
+  return negative ? -q : q;
+}
+
+}  // namespace
+
 int thresholdReading(int min, int max, int percent) {
-  if (min < max) return min + static_cast<int>(core::roundHalfEven((max - min) / 100.0 * percent));
-  return min - static_cast<int>(core::roundHalfEven((min - max) / 100.0 * percent));
+  std::int64_t span = min < max ? std::int64_t{max} - min : std::int64_t{min} - max;
+  std::int64_t step = hundredthRoundedHalfEven(span * percent);
+  return static_cast<int>(min < max ? min + step : min - step);
 }
 
 std::optional<LevelLamps> levelLamps(int switchModel, int min, int max, int t1, int t2, int t3, int level) {
   bool rising = min < max;
+  // L against V(p) = min + (max - min) * p / 100, both sides times 100 so that
+  // the comparison is exact.
   auto past = [&](int percent) {
-    double v = min + (max - min) * static_cast<double>(percent) / 100.0;
-    return rising ? level >= v : level <= v;
+    std::int64_t l = std::int64_t{level} * 100;
+    std::int64_t v = std::int64_t{min} * 100 + (std::int64_t{max} - min) * percent;
+    return rising ? l >= v : l <= v;
   };
   // The rows of the display from the bottom: the first threshold not passed
   // decides how many lamps are lit.

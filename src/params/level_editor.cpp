@@ -60,6 +60,11 @@ constexpr app::ControlText kQuarters[] = {
     {"Label4", {"Soglia 2/4->3/4", "Threshold 2/4->3/4", "Doluluk 2/4->3/4"}},
     {"Label5", {"Soglia 3/4->4/4", "Threshold 3/4->4/4", "Doluluk 3/4->4/4"}},
 };
+constexpr core::Text3 kNoLiveReading{
+    "Nessuna lettura del livello ancora: compare in Livello attuale dopo aver premuto Modifica.",
+    "No live reading of the level yet: it shows under Actual level once Modify has been pressed.",
+    "Henuz seviye okumasi yok: Kaydet tusuna basildiktan sonra Seviye alaninda gorunur."};
+
 constexpr core::Text3 kModelNames[3] = {
     {"DEVIATORE", "SWITCH", "ANAHTAR"}, {"SWT 318", "SWT 318", "SWT 318"}, {"SWT 627", "SWT 627", "SWT 627"}};
 
@@ -205,6 +210,12 @@ void LevelEditor::applyLevelTexts() {
   if (model >= 0 && model <= 2)
     if (const char* name = core::pick(kModelNames[model], language()))
       control<QLabel>("Label23")->setText(QString::fromUtf8(name));
+  reserveMessageRoom();
+}
+
+QStringList LevelEditor::extraMessages() const {
+  QString actual = fieldName("Label19", nullptr, control<QLineEdit>("Text6"));
+  return {app::text3(kNoLiveReading, language()), problemText(EntryProblem::kOutOfRange, actual, kSigned16Max)};
 }
 
 void LevelEditor::afterFill() {
@@ -237,6 +248,7 @@ void LevelEditor::setScroll(int index, int value) {
 }
 
 void LevelEditor::scrolled(int index, int value) {
+  entryEdited();
   thresholdFields_[static_cast<std::size_t>(index)]->setText(QString::number(value));
   showReading(index, shared().param(kLevelMin).ecu, shared().param(kLevelMax).ecu, value);
 }
@@ -265,9 +277,16 @@ void LevelEditor::modify() {
 }
 
 void LevelEditor::learn(bool maximum) {
+  QLineEdit* actual = control<QLineEdit>("Text6");
+  if (actual->text().isEmpty()) {
+    // Only a reading from the ECU fills the field; before the first one
+    // there is nothing to learn.
+    showMessage(app::text3(kNoLiveReading, language()));
+    return;
+  }
   std::vector<Problem> problems;
-  Entry reading = checkEntry(control<QLineEdit>("Text6"), "Label19", nullptr, kSigned16Max, problems);
-  if (!reportProblems(problems)) return;  // no live reading yet: nothing to learn from
+  Entry reading = checkEntry(actual, "Label19", nullptr, kSigned16Max, problems);
+  if (!reportProblems(problems)) return;  // a reading no limit can hold
   for (const char* name : {"Command3", "Command4"}) control<QWidget>(name)->setEnabled(false);
   learnMax_ = maximum;
   learnMin_ = !maximum;
@@ -296,6 +315,7 @@ void LevelEditor::writeFinished() {
   enterReadMode();
   if (connected()) {
     blink_ = 0;
+    shared().received.liveData = false;
     live_->start();
   }
   setBusy(false);
@@ -303,6 +323,8 @@ void LevelEditor::writeFinished() {
 
 void LevelEditor::liveTick() {
   send(link::readLiveData());
+  // Until the ECU answers, the stored level is no reading of this sender.
+  if (!shared().received.liveData) return;
   control<QLineEdit>("Text6")->setText(QString::number(shared().live.level));
   showLamps();
 }

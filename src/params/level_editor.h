@@ -33,6 +33,7 @@ class LevelEditor : public Editor {
   void modify() override;
   int nextParameter() override;
   void writeFinished() override;
+  QStringList extraMessages() const override;
 
  private:
   void applyLevelTexts();

@@ -4,6 +4,8 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -32,6 +34,16 @@ QString QtDesktop::chooseFile(QWidget* parent, const FileDialogRequest& r) {
   dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().first();
+}
+
+bool QtDesktop::confirm(QWidget* parent, const Question& q) {
+  // No is the default: Enter alone never sets off what the question guards.
+  QMessageBox box(QMessageBox::Question, q.title, q.text, QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::No);
+  if (!q.yes.isEmpty()) box.button(QMessageBox::Yes)->setText(q.yes);
+  if (!q.no.isEmpty()) box.button(QMessageBox::No)->setText(q.no);
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);  // above the windows kept on top
+  return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace kelvo6::platform

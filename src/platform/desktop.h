@@ -1,7 +1,7 @@
 #pragma once
 // Services of the desktop that windows use: keep-on-top, the system beep, the
-// cursor position and the file dialog. The program uses QtDesktop; tests give
-// their own answers to the dialogs and count the beeps.
+// cursor position, the file dialog and a yes/no question. The program uses
+// QtDesktop; tests give their own answers to the dialogs and count the beeps.
 
 #include <QPoint>
 #include <QString>
@@ -17,6 +17,14 @@ struct FileDialogRequest {
   bool save = false;  // the name typed or picked is the file to create
 };
 
+// A yes/no question in the window's language.
+struct Question {
+  QString title;
+  QString text;
+  QString yes;  // captions of the two answers; empty: the toolkit's own
+  QString no;
+};
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
@@ -27,6 +35,8 @@ class Desktop {
   virtual QPoint cursorPos(QWidget* window) = 0;
   // The chosen file's path, or an empty string when the user cancelled.
   virtual QString chooseFile(QWidget* parent, const FileDialogRequest& request) = 0;
+  // Asks a yes/no question; true when the user answered yes.
+  virtual bool confirm(QWidget* parent, const Question& question) = 0;
 };
 
 class QtDesktop : public Desktop {
@@ -35,6 +45,7 @@ class QtDesktop : public Desktop {
   void beep() override;
   QPoint cursorPos(QWidget* window) override;
   QString chooseFile(QWidget* parent, const FileDialogRequest& request) override;
+  bool confirm(QWidget* parent, const Question& question) override;
 };
 
 }  // namespace kelvo6::platform

@@ -59,9 +59,14 @@ namespace workbook_detail {
 // Each reader fills the sheet from one format; they are chosen by content.
 WorkbookReadResult readZipWorkbook(const std::string& bytes);  // .xlsx or .ods
 WorkbookReadResult readLegacyWorkbook(const std::string& path);  // .xls (BIFF)
+// How long a reader may take. A vehicle workbook reads in milliseconds; one
+// still reading after this is stuck on a damaged file.
+constexpr int kReaderTimeoutMs = 10000;
 // Runs `read` in a child process; a reader that crashes or aborts there gives
-// an error result. Exceptions from `read` become error results too.
-WorkbookReadResult readInChildProcess(const std::function<WorkbookReadResult()>& read);
+// an error result, and so does one that has not answered within `timeoutMs`
+// (it is killed). Exceptions from `read` become error results too.
+WorkbookReadResult readInChildProcess(const std::function<WorkbookReadResult()>& read,
+                                      int timeoutMs = kReaderTimeoutMs);
 // An .xlsx rebuilt so that liborcus reads every cell, or nothing when it
 // needs no change; throws on a damaged archive.
 std::optional<std::string> normalisedXlsx(const std::string& bytes);

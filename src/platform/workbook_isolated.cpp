@@ -5,10 +5,12 @@
 // program.
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
@@ -94,7 +96,7 @@ bool writeAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-WorkbookReadResult readInChildProcess(const std::function<WorkbookReadResult()>& read) {
+WorkbookReadResult readInChildProcess(const std::function<WorkbookReadResult()>& read, int timeoutMs) {
   WorkbookReadResult result;
   int fds[2];
   if (::pipe(fds) != 0) {
@@ -130,19 +132,38 @@ WorkbookReadResult readInChildProcess(const std::function<WorkbookReadResult()>&
     ::_exit(sent ? 0 : 1);
   }
   ::close(fds[1]);
+  // The child's answer, read until it closes the pipe or its time is up.
   std::string answer;
   char buffer[4096];
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  bool timedOut = false;
   for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+      timedOut = true;
+      break;
+    }
+    pollfd p{fds[0], POLLIN, 0};
+    int ready = ::poll(&p, 1, static_cast<int>(left));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) break;
+    if (ready == 0) continue;  // the deadline is checked above
     ssize_t n = ::read(fds[0], buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     answer.append(buffer, static_cast<std::size_t>(n));
   }
   ::close(fds[0]);
+  if (timedOut) ::kill(child, SIGKILL);
   int status = 0;
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !decode(answer, result)) {
+  if (timedOut) {
+    result = {};
+    result.error = "the reader did not finish within " + std::to_string((timeoutMs + 999) / 1000) +
+                   " s (damaged or unsupported workbook)";
+  } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !decode(answer, result)) {
     result = {};
     result.error = "damaged or unsupported workbook (the reader failed on it)";
   }

@@ -125,6 +125,21 @@ TEST(LambdaEditor, ReactivationRefillsFromTheEcuValues) {
   EXPECT_EQ(text(h, "Form6", "Text6"), "400");
 }
 
+TEST(LambdaEditor, ReadModeChoiceShowsTheEcuValuesAgain) {
+  Harness h;
+  openLambda(h);
+  h.click("Form6", "Option4");
+  h.setText("Form6", "Text6", "123");
+  h.click("Form6", "Option1_2");
+  h.click("Form6", "Option3");  // back to reading without Modify
+  EXPECT_EQ(text(h, "Form6", "Text6"), "400");
+  EXPECT_TRUE(checked(h, "Form6", "Option1_1"));
+  EXPECT_FALSE(checked(h, "Form6", "Option1_2"));
+  EXPECT_TRUE(h.control<QLineEdit>("Form6", "Text6")->isReadOnly());
+  h.advance(2000);
+  EXPECT_TRUE(h.sentWithCommand(2).empty());
+}
+
 TEST(LambdaEditor, KeyFilterTakesDigitsOnly) {
   Harness h;
   openLambda(h);
@@ -161,6 +176,24 @@ TEST(EditorEntries, WrongEntryIsRefusedMarkedAndNamed) {
   EXPECT_TRUE(h.control<QLabel>("Form6", "MessageLine")->text().isEmpty());
   h.advance(1000);
   EXPECT_EQ(writtenParameters(h), (std::vector<int>{5}));
+}
+
+TEST(EditorEntries, RefusalGoesWithTheNextEdit) {
+  Harness h;
+  openLambda(h);
+  h.click("Form6", "Option4");
+  h.setText("Form6", "Text6", "");
+  h.setText("Form6", "Text7", "70000");
+  h.click("Form6", "Command2");
+  ASSERT_FALSE(h.control<QLabel>("Form6", "MessageLine")->text().isEmpty());
+  h.typeKeys("Form6", "Text6", "4");  // a valid value in one of them
+  EXPECT_TRUE(h.control<QLabel>("Form6", "MessageLine")->text().isEmpty());
+  EXPECT_FALSE(h.control<QWidget>("Form6", "Text6")->property("backColor").isValid());
+  EXPECT_FALSE(h.control<QWidget>("Form6", "Text7")->property("backColor").isValid());
+  // Modify checks again and names what is still wrong.
+  h.click("Form6", "Command2");
+  EXPECT_EQ(h.control<QLabel>("Form6", "MessageLine")->text(),
+            "Valore fuori limiti: LAMBDA2 - Soglia ricco. Inserire un numero intero da 0 a 65535.");
 }
 
 TEST(EditorEntries, SignedFieldsStopAt32767AndTheCutoffFieldsRefuseLetters) {

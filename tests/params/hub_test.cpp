@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
 #include "core/language.h"
 #include "link/params.h"
@@ -20,6 +21,40 @@ using namespace kelvo6::testing;
 namespace {
 
 bool enabled(Harness& h, const char* name) { return h.control<QPushButton>("Form5", name)->isEnabled(); }
+bool shown(Harness& h, const char* name) { return h.control<QWidget>("Form5", name)->isVisibleTo(h.window("Form5")); }
+bool busy(Harness& h) { return h.window("Form5")->cursor().shape() == Qt::WaitCursor; }
+// The hub's progress line, without the break points a long path is given.
+QString progress(Harness& h) {
+  return h.control<QLabel>("Form5", "ProgressLine")->text().remove(QChar(0x200B));
+}
+
+// The workbook of another car, written by our writer from a prepared set.
+QString otherCarWorkbook(const TemporaryHome& home) {
+  const QString path = home.path() + "/other.xlsx";
+  core::Shared other;
+  for (int n = 1; n <= 62; ++n) other.param(n).ecu = 1000 + n * 3;
+  for (int c = 1; c <= 64; ++c) other.cell(c).ecu = 255 - c;
+  EXPECT_FALSE(params::saveVehicle(path.toStdString(), other));
+  return path;
+}
+
+// Items of that workbook the factory ECU does not hold.
+int differingItems(Harness& h) {
+  int n = 0;
+  for (const auto& item : params::transferList()) {
+    const core::ValuePair& v = item.cell ? h.shared().cell(item.number) : h.shared().param(item.number);
+    n += v.needsWrite() ? 1 : 0;
+  }
+  return n;
+}
+
+bool ecuHoldsOtherCar(Harness& h) {
+  for (int n = 1; n <= 62; ++n)
+    if (h.ecu()->param(n) != 1000 + n * 3) return false;
+  for (int c = 1; c <= 64; ++c)
+    if (h.ecu()->cell(c) != 255 - c) return false;
+  return true;
+}
 
 // Sets a distinctive vehicle into the ECU so that a saved workbook differs from the factory one.
 void distinctiveVehicle(sim::Ecu& e) {
@@ -67,10 +102,8 @@ TEST(ParameterHub, BulkTransferOverALinkThatDropsEveryThirdAnswerEndsWithTheWork
   h.click("Form5", "Command5");
   h.advance(60000);
   EXPECT_TRUE(enabled(h, "Command1"));
-  for (int n = 1; n <= 62; ++n) {
-    if (n == link::param::kInjectorModel) continue;  // not part of the transfer list
-    EXPECT_EQ(h.ecu()->param(n), 1000 + n * 3) << "parameter " << n;
-  }
+  // Every parameter, the gas injector model (33) included.
+  for (int n = 1; n <= 62; ++n) EXPECT_EQ(h.ecu()->param(n), 1000 + n * 3) << "parameter " << n;
   for (int c = 1; c <= 64; ++c) EXPECT_EQ(h.ecu()->cell(c), 255 - c) << "cell " << c;
   // No item was written with two different values.
   std::map<int, int> written;
@@ -107,18 +140,28 @@ TEST(ParameterHub, CancelledOrBadWorkbookLeavesTheHubIdleAndTheEcuAlone) {
   EXPECT_TRUE(message->findChild<QLabel*>("Label1")->text().contains("notes.xlsx"));
 }
 
-TEST(ParameterHub, RestoreDefaultsBringsBackTheFactoryConfiguration) {
+TEST(ParameterHub, RestoreDefaultsAsksFirstThenBringsBackTheFactoryConfiguration) {
   Harness h;
-  openHub(h, distinctiveVehicle);
+  openHub(h, distinctiveVehicle, core::kEnglish);
   const int factory = sim::Ecu().param(1);
   h.clearSent();
+  h.setNextConfirmation(false);
+  h.click("Form5", "Command7");
+  EXPECT_EQ(h.lastConfirmation(), "Restore the ECU's default values? The ECU's whole configuration (parameters and "
+                                  "KGB table) will be replaced.");
+  h.advance(5000);
+  EXPECT_TRUE(h.sent().empty());
+  EXPECT_EQ(h.ecu()->param(1), 101);
+
   h.click("Form5", "Command7");
   EXPECT_FALSE(enabled(h, "Command5"));
+  EXPECT_EQ(progress(h), "Restoring the default values");
   h.advance(5000);
   EXPECT_EQ(h.ecu()->param(1), factory);
   EXPECT_EQ(h.shared().param(1).ecu, factory);  // read back after the restore
   EXPECT_TRUE(enabled(h, "Command5"));
   EXPECT_FALSE(h.sentWithCommand(1).empty());
+  EXPECT_EQ(progress(h), "Default values restored and read back from the ECU");
 }
 
 TEST(ParameterHub, NotConnectedOffersOnlyTheEditors) {
@@ -129,4 +172,141 @@ TEST(ParameterHub, NotConnectedOffersOnlyTheEditors) {
   EXPECT_FALSE(enabled(h, "Command7"));
   EXPECT_FALSE(enabled(h, "Command9"));
   EXPECT_EQ(h.window("Form5")->windowTitle(), "KELVO6 - Display parameters of ECU Not connected");
+}
+
+TEST(ParameterHub, TransferShowsItsProgressAndSaysWhenTheConfigurationIsSent) {
+  TemporaryHome home;
+  const QString path = otherCarWorkbook(home);
+  Harness h;
+  openHub(h, {}, core::kEnglish);
+  EXPECT_FALSE(shown(h, "ProgressLine"));
+  h.setNextFileName(path);
+  h.click("Form5", "Command5");
+  const int total = differingItems(h);
+  EXPECT_EQ(progress(h), QStringLiteral("Sending the configuration: 0 of %1 values sent").arg(total));
+  h.advance(1000);
+  EXPECT_EQ(progress(h), QStringLiteral("Sending the configuration: 9 of %1 values sent").arg(total));
+  h.advance(30000);
+  EXPECT_TRUE(ecuHoldsOtherCar(h));
+  EXPECT_EQ(progress(h), QStringLiteral("Configuration sent: %1 values").arg(total));
+  EXPECT_FALSE(shown(h, "Command12"));
+  EXPECT_FALSE(busy(h));
+}
+
+TEST(ParameterHub, EditorOpenedDuringATransferStopsItTheHubSaysWhatIsLeftAndContinueSendsIt) {
+  TemporaryHome home;
+  const QString path = otherCarWorkbook(home);
+  Harness h;
+  openHub(h, {}, core::kEnglish);
+  h.setNextFileName(path);
+  h.click("Form5", "Command5");
+  const int total = differingItems(h);
+  h.advance(1000);
+  h.click("Form5", "Command2");  // the one editor the hub leaves open to a transfer
+  ASSERT_TRUE(h.window("Form10"));
+  // Stopped, back to idle, and not silent about it.
+  EXPECT_FALSE(h.shared().bulkTransfer);
+  EXPECT_FALSE(busy(h));
+  for (const char* b : {"Command1", "Command5", "Command7", "Command9"}) EXPECT_TRUE(enabled(h, b)) << b;
+  EXPECT_TRUE(shown(h, "Command12"));
+  const int held = total - static_cast<int>(std::count_if(params::transferList().begin(), params::transferList().end(),
+                                                            [&](const params::TransferItem& item) {
+                                                              return item.cell ? h.shared().cell(item.number).needsWrite()
+                                                                               : h.shared().param(item.number).needsWrite();
+                                                            }));
+  EXPECT_TRUE(progress(h).startsWith(QStringLiteral("Sending interrupted: %1 of %2 values sent. Not sent: parameters ")
+                                         .arg(held)
+                                         .arg(total)))
+      << progress(h).toStdString();
+  EXPECT_TRUE(progress(h).endsWith("; cells 1-64. CONTINUE sends the rest.")) << progress(h).toStdString();
+  h.clearSent();
+  h.advance(3000);
+  EXPECT_TRUE(h.sent().empty());  // one window talks at a time
+
+  h.click("Form10", "Command1");
+  h.click("Form5", "Command12");
+  EXPECT_TRUE(busy(h));
+  EXPECT_FALSE(shown(h, "Command12"));
+  h.advance(30000);
+  EXPECT_TRUE(ecuHoldsOtherCar(h));
+  EXPECT_EQ(progress(h), QStringLiteral("Configuration sent: %1 values").arg(total));
+  EXPECT_TRUE(enabled(h, "Command1"));
+}
+
+TEST(ParameterHub, ExitDuringATransferWarnsThatTheEcuHoldsAPartialConfiguration) {
+  TemporaryHome home;
+  const QString path = otherCarWorkbook(home);
+  Harness h;
+  openHub(h, {}, core::kEnglish);
+  h.setNextFileName(path);
+  h.click("Form5", "Command5");
+  const int total = differingItems(h);
+  h.advance(500);
+  h.setNextConfirmation(false);
+  h.click("Form5", "Command8");
+  EXPECT_EQ(h.lastConfirmation(),
+            QStringLiteral("The configuration has not been sent completely: the ECU holds a partial configuration "
+                           "(4 of %1 values sent). Exit anyway?")
+                .arg(total));
+  ASSERT_TRUE(h.window("Form5"));  // stayed, and the transfer goes on
+  h.clearSent();
+  h.advance(500);
+  EXPECT_EQ(h.sentWithCommand(2).size(), 5u);
+
+  h.click("Form5", "Command8");  // yes
+  EXPECT_FALSE(h.window("Form5"));
+  EXPECT_FALSE(h.shared().bulkTransfer);
+  h.clearSent();
+  h.advance(1000);
+  EXPECT_TRUE(h.sent().empty());
+}
+
+TEST(ParameterHub, RestoreOfDefaultsStoppedByAnEditorCanBeCompleted) {
+  Harness h;
+  openHub(h, distinctiveVehicle, core::kEnglish);
+  h.click("Form5", "Command7");
+  h.click("Form5", "Command2");
+  EXPECT_FALSE(h.shared().bulkTransfer);
+  EXPECT_TRUE(enabled(h, "Command1"));
+  EXPECT_EQ(progress(h), "Restoring the default values was interrupted: the ECU's values have not been read back. "
+                         "CONTINUE completes it.");
+  h.close("Form10");
+  h.click("Form5", "Command12");
+  h.advance(5000);
+  EXPECT_EQ(h.shared().param(1).ecu, sim::Ecu().param(1));
+  EXPECT_EQ(progress(h), "Default values restored and read back from the ECU");
+  EXPECT_FALSE(shown(h, "Command12"));
+}
+
+TEST(ParameterHub, SavedWorkbookAlwaysCarriesTheXlsxSuffixAndTheHubSaysWhereItWent) {
+  TemporaryHome home;
+  Harness h;
+  openHub(h, distinctiveVehicle, core::kEnglish);
+  const QString folder = home.archive();
+  h.setNextFileName(folder + "/car.xls");
+  h.click("Form5", "Command9");
+  EXPECT_FALSE(QFile::exists(folder + "/car.xls"));
+  auto read = platform::readVehicleWorkbook((folder + "/car.xlsx").toStdString());
+  ASSERT_TRUE(read.ok) << read.error;
+  EXPECT_EQ(read.sheet.params[0].number, 101);
+  EXPECT_EQ(progress(h), "Configuration saved in " + folder + "/car.xlsx");
+
+  h.setNextFileName(folder + "/Fiat.Punto");
+  h.click("Form5", "Command9");
+  EXPECT_TRUE(platform::readVehicleWorkbook((folder + "/Fiat.Punto.xlsx").toStdString()).ok);
+
+  // car.xls again: the dialog never asked about replacing car.xlsx, so the hub does.
+  QFile other(folder + "/car.xlsx");
+  ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  other.write("another car's notes");
+  other.close();
+  h.setNextConfirmation(false);
+  h.setNextFileName(folder + "/car.xls");
+  h.click("Form5", "Command9");
+  EXPECT_EQ(h.lastConfirmation(), "The file \"car.xlsx\" already exists. Replace it?");
+  EXPECT_FALSE(platform::readVehicleWorkbook((folder + "/car.xlsx").toStdString()).ok);
+  EXPECT_TRUE(enabled(h, "Command9"));
+  h.setNextFileName(folder + "/car.xls");
+  h.click("Form5", "Command9");
+  EXPECT_TRUE(platform::readVehicleWorkbook((folder + "/car.xlsx").toStdString()).ok);
 }

@@ -92,8 +92,28 @@ TEST(LevelEditor, LearningWithoutALiveReadingIsRefused) {
   h.advance(1200);
   EXPECT_TRUE(h.sent().empty());
   EXPECT_EQ(h.control<QLabel>("Form14", "MessageLine")->text(),
-            "Campo vuoto: Livello attuale. Inserire un numero intero da 0 a 32767.");
+            "Nessuna lettura del livello ancora: compare in Livello attuale dopo aver premuto Modifica.");
+  EXPECT_FALSE(h.control<QWidget>("Form14", "Text6")->property("backColor").isValid());  // not an entry
   EXPECT_EQ(h.ecu()->param(20), 5000);
+}
+
+TEST(LevelEditor, ActualLevelWaitsForTheEcusAnswer) {
+  Harness h;
+  openHub(h, [](sim::Ecu& e) { e.engine().setLevel(2100); });
+  h.click("Form5", "Command4");
+  h.ecu()->setSilent(true);
+  h.click("Form14", "Option2");
+  h.click("Form14", "Command2");
+  h.advance(1500);  // the live display asks, nothing answers
+  EXPECT_FALSE(h.sentWithCommand(3).empty());
+  EXPECT_EQ(text(h, "Form14", "Text6"), "");  // not the stored 0
+  h.click("Form14", "Option2");
+  h.click("Form14", "Command4");
+  h.advance(900);
+  EXPECT_TRUE(h.sentWithCommand(2).empty());  // nothing to learn yet
+  h.ecu()->setSilent(false);
+  h.advance(900);
+  EXPECT_EQ(text(h, "Form14", "Text6"), "2100");
 }
 
 TEST(LevelEditor, LampsFollowTheLiveLevel) {
@@ -112,7 +132,7 @@ TEST(LevelEditor, LampsFollowTheLiveLevel) {
 TEST(LevelEditor, ReserveLampBlinksThreeTicksDarkThreeLit) {
   Harness h;
   openLive(h, [](sim::Ecu& e) { e.engine().setLevel(100); });
-  h.advance(300);  // the first answer is in
+  h.advance(600);  // the first request, then the first tick with its answer in
   std::string seen;
   for (int tick = 0; tick < 6; ++tick) {
     h.advance(300);

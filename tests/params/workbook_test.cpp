@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
@@ -178,6 +180,25 @@ TEST(WorkbookReader, ReaderThatAbortsOrThrowsInItsChildGivesAnError) {
   ASSERT_TRUE(read.ok);
   EXPECT_EQ(read.sheet.cells[63].text, "J8 holds text");
   EXPECT_EQ(read.sheet.params[0].number, 1234.5);
+}
+
+// A reader stuck on a file would freeze the program: after its time it is
+// killed and the file refused.
+TEST(WorkbookReader, ReaderThatHangsIsKilledAfterItsTimeAndTheFileRefused) {
+  auto hung = platform::workbook_detail::readInChildProcess(
+      []() -> platform::WorkbookReadResult {
+        for (;;) ::pause();
+      },
+      200);
+  EXPECT_FALSE(hung.ok);
+  EXPECT_EQ(hung.error, "the reader did not finish within 1 s (damaged or unsupported workbook)");
+  // One that answers in time is not cut short.
+  auto quick = platform::workbook_detail::readInChildProcess([] {
+    platform::WorkbookReadResult r;
+    r.ok = true;
+    return r;
+  }, 5000);
+  EXPECT_TRUE(quick.ok);
 }
 
 // FreeXL reads past its own buffer on this file (found by fuzzing): the reader

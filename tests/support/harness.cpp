@@ -20,6 +20,7 @@
 #include <deque>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "app/app.h"
 #include "core/shared.h"
@@ -67,7 +68,13 @@ class TestDesktop : public platform::Desktop {
     if (!nextFiles.empty()) nextFiles.pop_front();
     return answer;
   }
+  bool confirm(QWidget*, const platform::Question& q) override {
+    lastQuestion = q.text;
+    return std::exchange(nextAnswer, true);
+  }
   int beeps = 0;
+  bool nextAnswer = true;
+  QString lastQuestion;
   QPoint cursor;
   std::deque<QString> nextFiles;  // answers of the next dialogs, in order
   QString lastTitle, lastFolder;
@@ -361,6 +368,8 @@ bool Harness::programEnded() const { return impl_->ended; }
 sim::Ecu* Harness::ecu() { return impl_->ecu.get(); }
 core::Shared& Harness::shared() { return impl_->shared; }
 std::int64_t Harness::nowMs() const { return impl_->scheduler.nowMs(); }
+void Harness::setNextConfirmation(bool yes) { impl_->desktop.nextAnswer = yes; }
+QString Harness::lastConfirmation() const { return impl_->desktop.lastQuestion; }
 bool Harness::portOpen() const { return impl_->port.isOpen(); }
 
 void Harness::losePort() {

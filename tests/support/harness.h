@@ -70,6 +70,10 @@ class Harness {
   // with a given command code.
   std::int64_t nowMs() const;
   std::vector<Frame> sentWithCommand(int command) const;
+  // The answer to the next yes/no question (then yes again), and the text of
+  // the last question asked ("" when none was).
+  void setNextConfirmation(bool yes);
+  QString lastConfirmation() const;
   // Whether the program holds the serial port open now.
   bool portOpen() const;
   // The device goes away (adapter pulled, simulator ended): returns once the
