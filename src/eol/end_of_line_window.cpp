@@ -383,13 +383,17 @@ void EndOfLineWindow::recordUnit(bool tellFitter) {
   unrecordedResults_ = false;
   const auto& s = shared();
   std::string version = s.received.version ? link::versionString(s.version[0], s.version[1], s.version[2]) : "";
-  auto green = [this](int lamp) { return lamps_[static_cast<std::size_t>(lamp)]->fill() == platform::toQColor(core::colour::kGreen); };
-  recordedUnit_ = unitResult(localDateTimeNow(), version, cylinders_, lastResults_, green(kPowerLatchLamp), green(kWatchDogLamp));
+  auto green = [this](int lamp) {
+    return lamps_[static_cast<std::size_t>(lamp)]->fill() == platform::toQColor(core::colour::kGreen);
+  };
+  recordedUnit_ = unitResult(localDateTimeNow(), version, cylinders_, lastResults_, green(kPowerLatchLamp),
+                             green(kWatchDogLamp));
   report_->setEnabled(true);
   const std::string folder = recordsFolder();
   std::string error = appendRecord(folder, *recordedUnit_);
   if (error.empty() || !tellFitter) return;
-  app::Screen* m = ctx().navigator.showMessage(this, recordsMessageTitle(language()), recordNotWrittenText(folder, language()));
+  app::Screen* m =
+      ctx().navigator.showMessage(this, recordsMessageTitle(language()), recordNotWrittenText(folder, language()));
   if (auto* message = dynamic_cast<app::MessageWindow*>(m)) message->setDetail(QString::fromStdString(error));
 }
 
@@ -398,8 +402,8 @@ void EndOfLineWindow::saveReport() {
   QString path = withPdfSuffix(ctx().desktop.chooseFile(this, reportDialogRequest(language())));
   if (path.isEmpty()) return;
   QString error = writeReport(path, *recordedUnit_, language());
-  app::Screen* m = ctx().navigator.showMessage(
-      this, recordsMessageTitle(language()), error.isEmpty() ? reportSavedText(path, language()) : reportNotSavedText(path, language()));
+  const QString text = error.isEmpty() ? reportSavedText(path, language()) : reportNotSavedText(path, language());
+  app::Screen* m = ctx().navigator.showMessage(this, recordsMessageTitle(language()), text);
   if (auto* message = dynamic_cast<app::MessageWindow*>(m); message && !error.isEmpty()) message->setDetail(error);
 }
 

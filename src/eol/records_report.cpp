@@ -121,7 +121,8 @@ class Page {
       const int lamps[] = {statLamp(i), emulLamp(i), outLamp(i), inLamp(i)};
       for (int c = 0; c < 4; ++c) lamp(QPointF(columns[c], rowY(i)), red(lamps[c]));
     }
-    for (int j = 1; 2 * j <= rows; ++j) lamp(QPointF(pairColumn, (rowY(2 * j - 1) + rowY(2 * j)) / 2), red(pairLamp(j)));
+    for (int j = 1; 2 * j <= rows; ++j)
+      lamp(QPointF(pairColumn, (rowY(2 * j - 1) + rowY(2 * j)) / 2), red(pairLamp(j)));
     return height;
   }
 

@@ -70,7 +70,9 @@ constexpr Order kOrders[] = {
 // span between them.
 constexpr Order kDifferent[] = {{19, 20}};
 
-int valueOf(const ParamValues& values, int param) { return plausibilityValue(param, values[static_cast<std::size_t>(param - 1)]); }
+int valueOf(const ParamValues& values, int param) {
+  return plausibilityValue(param, values[static_cast<std::size_t>(param - 1)]);
+}
 
 std::optional<Note> rangeNote(int param, int value) {
   for (const Range& r : kRanges)

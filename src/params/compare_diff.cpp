@@ -31,8 +31,10 @@ Configuration pendingConfiguration(const core::Shared& s) {
 }
 
 void setPending(core::Shared& s, const Configuration& values) {
-  for (int n = 1; n <= platform::kWorkbookParams; ++n) s.param(n).pending = values.params[static_cast<std::size_t>(n - 1)];
-  for (int n = 1; n <= platform::kWorkbookCells; ++n) s.cell(n).pending = values.cells[static_cast<std::size_t>(n - 1)];
+  for (int n = 1; n <= platform::kWorkbookParams; ++n)
+    s.param(n).pending = values.params[static_cast<std::size_t>(n - 1)];
+  for (int n = 1; n <= platform::kWorkbookCells; ++n)
+    s.cell(n).pending = values.cells[static_cast<std::size_t>(n - 1)];
 }
 
 Differences compareConfigurations(const Configuration& left, const Configuration& right) {

@@ -36,7 +36,8 @@ std::optional<CompareSide> chooseWorkbook(app::Screen* hub, app::Context& ctx, c
   if (path.isEmpty()) return std::nullopt;
   CompareSide side{QFileInfo(path).fileName(), {}};
   if (auto error = readConfiguration(path.toStdString(), &side.values)) {
-    app::Screen* m = ctx.navigator.showMessage(hub, archiveMessageTitle(language), archiveMessageText(*error, path, language));
+    app::Screen* m =
+        ctx.navigator.showMessage(hub, archiveMessageTitle(language), archiveMessageText(*error, path, language));
     if (auto* message = dynamic_cast<app::MessageWindow*>(m)) message->setDetail(QString::fromStdString(error->detail));
     return std::nullopt;
   }

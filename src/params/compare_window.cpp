@@ -161,7 +161,8 @@ void CompareWindow::fillParameters(const Differences& d) {
     const Difference& p = d.params[static_cast<std::size_t>(row)];
     const link::ParamInfo& info = link::paramInfo(p.number);
     params_->setItem(row, kNumber, item(QString::number(p.number), Qt::AlignRight | Qt::AlignVCenter));
-    params_->setItem(row, kMeaning, item(QString::fromUtf8(info.meaning.data(), static_cast<int>(info.meaning.size()))));
+    const QString meaning = QString::fromUtf8(info.meaning.data(), static_cast<int>(info.meaning.size()));
+    params_->setItem(row, kMeaning, item(meaning));
     params_->setItem(row, kUnit, item(displayUnit(info.unit)));
     QStringList notes;
     auto value = [&](Column column, int v, const link::ParamValues& all, const QString& side) {

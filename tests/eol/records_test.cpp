@@ -61,7 +61,8 @@ TEST(ProductionRecordRow, TakesTheChecksFromTheDecodedReportAndTheResetLampsAsPa
   const DecodedResults d = decodeResults(injectors, checks);
 
   UnitResult u = unitResult("2024-05-17T14:03:22", "1.2.3", 4, d, true, true);
-  for (int lamp : {statLamp(3), emulLamp(3), inLamp(3), 41, 36}) EXPECT_TRUE(u.red[static_cast<std::size_t>(lamp)]) << lamp;
+  for (int lamp : {statLamp(3), emulLamp(3), inLamp(3), 41, 36})
+    EXPECT_TRUE(u.red[static_cast<std::size_t>(lamp)]) << lamp;
   EXPECT_FALSE(u.red[static_cast<std::size_t>(outLamp(3))]);
   EXPECT_FALSE(u.red[kWatchDogLamp]);
   EXPECT_FALSE(passed(u));

@@ -31,7 +31,8 @@ TEST(PlausibilityWarnings, FollowTheTypingAndAModifyWithAnImplausibleValueGoesOu
   EXPECT_EQ(warning(h, "Form6", "Text6")->text(), "Unusual value: expected below 600");
   EXPECT_EQ(warning(h, "Form6", "Text5")->text(), "Unusual value: expected above 700");
   // The warning stands beside its field, not over anything.
-  EXPECT_GT(warning(h, "Form6", "Text6")->geometry().left(), h.control<QLineEdit>("Form6", "Text6")->geometry().right());
+  EXPECT_GT(warning(h, "Form6", "Text6")->geometry().left(),
+            h.control<QLineEdit>("Form6", "Text6")->geometry().right());
 
   if (qEnvironmentVariableIsSet("KELVO6_PNG_DIR"))
     h.window("Form6")->grab().save(QDir(qEnvironmentVariable("KELVO6_PNG_DIR")).filePath("lambda-warning.png"));

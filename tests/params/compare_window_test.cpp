@@ -154,7 +154,8 @@ TEST(CompareWindow, ACancelledOrRefusedWorkbookOpensNoComparison) {
   QWidget* message = h.window("Form12");
   ASSERT_TRUE(message);
   EXPECT_TRUE(message->findChild<QLabel*>("Label1")->text().contains("cell_out_of_range.ods"));
-  EXPECT_TRUE(message->findChild<QLabel*>("Label1")->text().contains("cell_out_of_range.ods")) << message->findChild<QLabel*>("Label1")->text().toStdString();
+  const QString text = message->findChild<QLabel*>("Label1")->text();
+  EXPECT_TRUE(text.contains("cell_out_of_range.ods")) << text.toStdString();
 }
 
 }  // namespace
