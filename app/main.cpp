@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "app/app.h"
 #include "core/shared.h"
@@ -15,17 +16,26 @@
 #include "platform/qt_scheduler.h"
 #include "platform/qt_serial_port.h"
 #include "sim/ecu.h"
+#include "sim/hold_control.h"
+#include "sim/options.h"
 #include "sim/pty_server.h"
 
 namespace {
 
 // The simulated ECU behind a pseudo-terminal, on its own thread, so the
-// program talks to it through the real serial path.
+// program talks to it through the real serial path. Its answers are paced at
+// the rate the program sets on the port unless the options say otherwise.
 class InProcessSimulator {
  public:
+  explicit InProcessSimulator(const kelvo6::sim::SimOptions& options) {
+    kelvo6::sim::applySimOptions(options, ecu_);
+    using Pacing = kelvo6::sim::SimOptions::Pacing;
+    server_.followLineSpeed(options.pacing == Pacing::kPort || options.pacing == Pacing::kProgramDefault);
+  }
   bool start(std::string* error) {
-    ecu_.selfTest().setAutomaticKey(true);
     if (!server_.open(error)) return false;
+    kelvo6::sim::installGoOnSignal();
+    server_.onTick = [this](std::int64_t) { holds_.tick(kelvo6::sim::takeGoOnSignal()); };
     thread_ = std::thread([this] { server_.run(); });
     return true;
   }
@@ -38,7 +48,38 @@ class InProcessSimulator {
  private:
   kelvo6::sim::Ecu ecu_;
   kelvo6::sim::PtyServer server_{ecu_};
+  kelvo6::sim::HoldControl holds_{ecu_, stderr, "send SIGUSR1 to kelvo6 (kill -USR1 PID)"};
   std::thread thread_;
+};
+
+// The simulator's options as --sim-NAME options of this program.
+struct SimulatorOptions {
+  static constexpr const char* kPrefix = "--sim-";
+  std::vector<std::pair<QCommandLineOption, const kelvo6::sim::SimOptionInfo*>> options;
+
+  void addTo(QCommandLineParser& parser) {
+    for (const kelvo6::sim::SimOptionInfo& info : kelvo6::sim::simOptionTable()) {
+      if (!info.inProcess) continue;
+      QString help = QString::fromUtf8(info.help).replace(QLatin1Char('\n'), QLatin1Char(' '));
+      QCommandLineOption o(QStringLiteral("sim-") + QString::fromLatin1(info.name),
+                           QStringLiteral("Simulator: ") + help,
+                           info.value ? QString::fromLatin1(info.value) : QString());
+      parser.addOption(o);
+      options.emplace_back(o, &info);
+    }
+  }
+  // The ones given, as arguments for the simulator's parser ("--sim-drive", "demo", ...).
+  std::vector<std::string> given(const QCommandLineParser& parser) const {
+    std::vector<std::string> args;
+    for (const auto& [o, info] : options) {
+      if (!parser.isSet(o)) continue;
+      for (const QString& value : info->value ? parser.values(o) : QStringList{QString()}) {
+        args.push_back(std::string(kPrefix) + info->name);
+        if (info->value) args.push_back(value.toStdString());
+      }
+    }
+    return args;
+  }
 };
 
 // With KELVO6_REPORT_STARTUP set, prints the wall-clock time at which the
@@ -72,18 +113,31 @@ int main(int argc, char** argv) {
   parser.setApplicationDescription(QStringLiteral("KELVO6 workshop tool"));
   parser.addHelpOption();
   parser.addVersionOption();
-  QCommandLineOption simulate(QStringLiteral("simulate"), QStringLiteral("Talk to a simulated ECU on port 1."));
+  QCommandLineOption simulate(QStringLiteral("simulate"),
+                              QStringLiteral("Talk to a simulated ECU on port 1; the --sim- options set it up."));
   QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Point port 1 at DEVICE (e.g. /dev/ttyUSB0)."),
                           QStringLiteral("DEVICE"));
   parser.addOption(simulate);
   parser.addOption(port);
+  SimulatorOptions simulatorOptions;
+  simulatorOptions.addTo(parser);
   parser.process(application);
 
+  const std::vector<std::string> simArgs = simulatorOptions.given(parser);
+  if (!simArgs.empty() && !parser.isSet(simulate)) {
+    std::fprintf(stderr, "kelvo6: %s applies only with --simulate\n", simArgs.front().c_str());
+    return 2;
+  }
   kelvo6::core::Shared shared;
   std::unique_ptr<InProcessSimulator> simulator;
   if (parser.isSet(simulate)) {
-    simulator = std::make_unique<InProcessSimulator>();
     std::string error;
+    auto options = kelvo6::sim::parseSimOptions(simArgs, &error, SimulatorOptions::kPrefix);
+    if (!options) {
+      std::fprintf(stderr, "kelvo6: %s\n", error.c_str());
+      return 2;
+    }
+    simulator = std::make_unique<InProcessSimulator>(*options);
     if (!simulator->start(&error)) {
       std::fprintf(stderr, "kelvo6: cannot start the simulated ECU: %s\n", error.c_str());
       return 1;

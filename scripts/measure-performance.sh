@@ -13,7 +13,7 @@ runs=${KELVO6_PERF_RUNS:-5}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" -j "$(nproc)" --target bench_receive bench_live kelvo6 kelvo6-ecusim
+cmake --build "$build" -j "$(nproc)" --target bench_receive bench_live bench_multipoint kelvo6 kelvo6-ecusim
 
 raw=$(mktemp -d)
 xvfb_pid=
@@ -49,6 +49,8 @@ echo "every window once"
 echo "status window polling for ${cpu_seconds} s"
 "$build/bench/bench_live" status-cpu "$cpu_seconds" >"$raw/status"
 cat /proc/loadavg >"$raw/load_after"
+echo "calibration figures (virtual time) to docs/calibration-figures.md"
+"$build/bench/bench_multipoint" >docs/calibration-figures.md
 
 # The machine, as the figures depend on it.
 cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
@@ -194,6 +196,9 @@ md.append(f"- **Start-up** (`bench/live_figures.cpp startup`): `kelvo6 --simulat
              f"{', '.join(f'{x:.0f}' for x in st_x)} ms" if st_x else "")
           + ". The limit "
           "is the second within which a program feels as if it opened at once.")
+md.append("- **Calibration**: how close the automatic and the multi-point calibration bring the table to the "
+          "simulated car's true map, and how long a point takes, are on their own page, "
+          "[calibration-figures.md](calibration-figures.md), made in the same run on virtual time.")
 md.append("")
 md.append("## Machine\n")
 md.append("| | |")

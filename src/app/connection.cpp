@@ -31,6 +31,7 @@ bool Connection::open(std::string* error) {
   openedSettings_ = shared_.portSettings;
   openedDevice_ = device;
   chunker_.reset();
+  chunker_.setIdleGapMs(link::Chunker::idleGapForBaud(settings->baud));
   if (!port_.open(device, *settings, &why)) {
     failure_ = port_.lastOpenFailure();
     if (error) *error = device + ": " + why;

@@ -3,10 +3,17 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "calib/integer_rounding.h"
+#include "core/rounding.h"
 #include "calib/kgb_table.h"
 
 namespace kelvo6::calib {
+
+const core::Text3 kAdviceIncrease{"Aumentare pressione o aumentare diametro ugelli",
+                                  "Increase pressure or increase nozzles' diameter",
+                                  "Increase pressure or increase nozzles' diameter"};
+const core::Text3 kAdviceDecrease{"Diminuire pressione o diminuire diametro ugelli",
+                                  "Decrease pressure or decrease nozzles' diameter",
+                                  "Decrease pressure or decrease nozzles' diameter"};
 
 namespace {
 constexpr int kInjectionStableUs = 300;
@@ -16,7 +23,7 @@ constexpr int kCountsToMove = 5;
 }  // namespace
 
 bool AutoCalibrationRun::measure(const AutoSample& s, References& refs, int interval) {
-  injectionSum += static_cast<int>(roundedQuotient(s.injectionTime, 5));
+  injectionSum += static_cast<int>(core::roundedQuotient(s.injectionTime, 5));
   if (++injectionCount == 5) {
     injectionAverage = injectionSum / 5 * 5;
     injectionSum = injectionCount = 0;
@@ -69,34 +76,38 @@ bool AutoCalibrationRun::measure(const AutoSample& s, References& refs, int inte
     if (above || below) largestDeviation = std::max(largestDeviation, std::abs(s.injectionTime - refs.gas));
   }
   if (++stableTicks < kStableTicksToEvaluate) return false;
-  if (switchCount >= 1) evaluate();
+  if (switchCount >= 1) adjust(evaluationVerdict(aboveCount, belowCount, largestDeviation));
   if (runState == 2) return false;
   restartCounts();
   return true;
 }
 
-void AutoCalibrationRun::evaluate() {
-  int step = adjustmentStep(largestDeviation);
-  bool increase = false, decrease = false;
+Verdict evaluationVerdict(int aboveCount, int belowCount, int largestDeviation) {
+  Verdict v;
+  v.step = adjustmentStep(largestDeviation);
   if (aboveCount == 0 && belowCount >= kCountsToMove) {
-    increase = true;
+    v.direction = 1;
   } else if (belowCount == 0 && aboveCount >= kCountsToMove) {
-    decrease = true;
+    v.direction = -1;
   } else if (aboveCount == 0 && belowCount == 0) {
-    runState = 1;
+    v.found = true;
   } else if (aboveCount > 0 && belowCount > 0) {
-    increase = belowCount > aboveCount;
-    decrease = aboveCount > belowCount;
+    v.direction = belowCount > aboveCount ? 1 : aboveCount > belowCount ? -1 : 0;
   }
-  if (increase) {
-    k += step;
+  return v;
+}
+
+void AutoCalibrationRun::adjust(const Verdict& v) {
+  if (v.found) runState = 1;
+  if (v.direction > 0) {
+    k += v.step;
     if (k > kAutoKgbMax) {
       k = kAutoKgbMax;
       runState = 2;
     }
   }
-  if (decrease) {
-    k -= step;
+  if (v.direction < 0) {
+    k -= v.step;
     if (k < kAutoKgbMin) {
       k = kAutoKgbMin;
       runState = 2;

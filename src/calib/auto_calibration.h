@@ -7,11 +7,16 @@
 #include <optional>
 
 #include "core/colour.h"
+#include "core/language.h"
 
 namespace kelvo6::calib {
 
 constexpr int kAutoKgbMin = 100;
 constexpr int kAutoKgbMax = 115;
+
+// The advice when a run stops at 115 and at 100.
+extern const core::Text3 kAdviceIncrease;
+extern const core::Text3 kAdviceDecrease;
 
 // What one measurement tick reads from the calibration live block.
 struct AutoSample {
@@ -27,10 +32,22 @@ struct References {
   int gas = 0;
 };
 
+// What one evaluation on petrol reads from the counts: which way K should move
+// (+1 up, -1 down, 0 not at all), by how much, or that the value is found.
+struct Verdict {
+  int direction = 0;
+  int step = 0;
+  bool found = false;
+};
+Verdict evaluationVerdict(int aboveCount, int belowCount, int largestDeviation);
+
 // One calibration run: 0 measuring, 1 value found, 2 limit reached.
 class AutoCalibrationRun {
  public:
   explicit AutoCalibrationRun(int startKgb) : k(startKgb) {}
+  virtual ~AutoCalibrationRun() = default;
+  AutoCalibrationRun(const AutoCalibrationRun&) = default;
+  AutoCalibrationRun& operator=(const AutoCalibrationRun&) = default;
 
   // Averages, stable counts, references and the adjustment of one tick.
   // Returns true when the fuel switch is to be armed.
@@ -50,8 +67,12 @@ class AutoCalibrationRun {
   int blinkCount = 0;
   bool injectionStable = false, rpmStable = false;
 
+ protected:
+  // Acts on an evaluation: K moves by the step; past 100 or 115 it stays at the
+  // limit and the run state becomes 2.
+  virtual void adjust(const Verdict& verdict);
+
  private:
-  void evaluate();
   void restartCounts() { stableTicks = aboveCount = belowCount = 0; }
 };
 

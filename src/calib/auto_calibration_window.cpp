@@ -49,12 +49,6 @@ constexpr Text3 kGasTimeLpg{"Tinj Gas usec", "Tinj LPG usec", "LPG Tinj Suresi"}
 constexpr Text3 kGasTimeCng{"Tinj Gas usec", "Tinj CNG usec", "CNG Tinj Suresi"};
 constexpr Text3 kFound{"Premere OK per memorizzare il valore in tabella", "Press OK to store the value in the table",
                        "Toblodaki Degeri Yuklemek icin TAMAM'i Tiklayin"};
-constexpr Text3 kIncrease{"Aumentare pressione o aumentare diametro ugelli",
-                          "Increase pressure or increase nozzles' diameter",
-                          "Increase pressure or increase nozzles' diameter"};
-constexpr Text3 kDecrease{"Diminuire pressione o diminuire diametro ugelli",
-                          "Decrease pressure or decrease nozzles' diameter",
-                          "Decrease pressure or decrease nozzles' diameter"};
 constexpr Text3 kNoValidKgb{"KGB in uso non valido (0-255): nulla e' stato memorizzato",
                             "The KGB in use is not valid (0-255): nothing was stored",
                             "Kullanilan KGB gecersiz (0-255): hicbir sey kaydedilmedi"};
@@ -285,8 +279,8 @@ void AutoCalibrationWindow::showRunMessage() {
   if (!refusal_.isEmpty()) return;
   const Text3* text = nullptr;
   if (run_.runState == 1) text = &kFound;
-  if (run_.runState == 2 && run_.k == kAutoKgbMax) text = &kIncrease;
-  if (run_.runState == 2 && run_.k == kAutoKgbMin) text = &kDecrease;
+  if (run_.runState == 2 && run_.k == kAutoKgbMax) text = &kAdviceIncrease;
+  if (run_.runState == 2 && run_.k == kAutoKgbMin) text = &kAdviceDecrease;
   if (text) message_->setText(app::text3(*text, language()));
   if (auto colour = run_.blink()) platform::setForeColor(message_, *colour);
 }

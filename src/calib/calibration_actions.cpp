@@ -68,7 +68,7 @@ void CalibrationWindow::startGuided() {
   if (function < 2 || function > 5) return;
   clearMarks();  // a refused table store is left; the prompt takes the message line
   auto& c = shared().calib;
-  for (int n : {2, 4, 5, 6, 8, 9, 11}) button(n)->setEnabled(false);
+  for (int n : {2, 4, 5, 6, 8, 9, 11, 12}) button(n)->setEnabled(false);
   showCorrectiveFrames(false);
   scroll("VScroll5")->setEnabled(false);
   if (function == 5) {
@@ -251,12 +251,13 @@ void CalibrationWindow::correctiveTyped(const char* scrollName, QLineEdit* f) {
   if (check.ok() && check.value >= bar->minimum()) bar->setValue(check.value);
 }
 
-void CalibrationWindow::startAutomatic() {
+void CalibrationWindow::startAutomatic(const QString& form) {
+  automaticForm_ = form;
   hideCoilWidgets();
   showCorrectiveFrames(true);
   if (!connected()) {
     stopAllTimers();
-    ctx().navigator.open(QStringLiteral("Form8"), this);
+    ctx().navigator.open(automaticForm_, this);
     return;
   }
   auto& s = shared();

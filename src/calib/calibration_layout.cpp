@@ -247,6 +247,7 @@ void CalibrationWindow::buildControls() {
   buttons_[7] = makeButton(this, 7, "MODIFICA", QRect(16, 638, 160, 40));
   buttons_[2] = makeButton(this, 2, "COMMUTA", QRect(184, 638, 160, 40));
   buttons_[3] = makeButton(this, 3, "OK", QRect(352, 638, 100, 40));
+  buttons_[12] = makeButton(this, 12, "TARATURA MULTIPUNTO", QRect(460, 638, 250, 40));
   buttons_[1] = makeButton(this, 1, "EXIT", QRect(1004, 638, 160, 40));
   QFont bold = buttons_[7]->font();
   bold.setBold(true);

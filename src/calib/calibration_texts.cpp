@@ -48,6 +48,7 @@ constexpr app::ControlText kCaptions[] = {
     {"Command7", {"MODIFICA", "MODIFY", "KAYDET"}},
     {"Command8", {"TARATURA AUTOMATICA", "AUTOMATIC CALIBRATION", "OTOMATIK KALIBRASYON"}},
     {"Command11", {"IMPOSTA TUTTA TABELLA", "SET VAL ALL TABLE", "KGB GEGERINI TABLAYA YUKLE"}},
+    {"Command12", {"TARATURA MULTIPUNTO", "MULTI-POINT CALIBRATION", "COK NOKTALI KALIBRASYON"}},
 };
 
 constexpr Text3 kGuided[5] = {

@@ -27,7 +27,7 @@ void CalibrationWindow::holdButtonsForHandshake(bool closing) {
   // the toggle and the automatic calibration too. EXIT stays, and so does the
   // toggle otherwise, whose new request takes the old one's place.
   std::vector<int> held{5, 7, 11};
-  if (closing) held.insert(held.end(), {8, 9});
+  if (closing) held.insert(held.end(), {8, 9, 12});
   for (int n : held) {
     if (!button(n)->isEnabled()) continue;
     button(n)->setEnabled(false);
@@ -41,7 +41,7 @@ void CalibrationWindow::releaseButtonsAfterHandshake() {
 }
 
 void CalibrationWindow::setStandardButtonsEnabled(bool enabled) {
-  for (int n : {2, 4, 5, 6, 7, 8, 9, 11}) {
+  for (int n : {2, 4, 5, 6, 7, 8, 9, 11, 12}) {
     bool needsEcu = n == 2 || n == 6 || n == 7 || n == 9 || n == 11;
     if (enabled && needsEcu && !connected()) continue;
     button(n)->setEnabled(enabled);
@@ -50,7 +50,7 @@ void CalibrationWindow::setStandardButtonsEnabled(bool enabled) {
 
 void CalibrationWindow::beginBusyWrite() {
   stopAllTimers();
-  for (int n : {2, 3, 4, 5, 6, 7, 8, 9, 11}) button(n)->setEnabled(false);
+  for (int n : {2, 3, 4, 5, 6, 7, 8, 9, 11, 12}) button(n)->setEnabled(false);
   setBusy(true);
 }
 
@@ -83,7 +83,7 @@ void CalibrationWindow::handshakeTick() {
     s.received.calData = false;
     send(link::calibrationOn());
     stopAllTimers();
-    ctx().navigator.open(QStringLiteral("Form8"), this);
+    ctx().navigator.open(automaticForm_, this);
   } else {
     releaseButtonsAfterHandshake();
     timer2_->start();

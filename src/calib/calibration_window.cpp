@@ -59,7 +59,8 @@ CalibrationWindow::CalibrationWindow(app::Context& ctx) : Screen(ctx, QStringLit
   connect(button(5), &QPushButton::clicked, this, [this] { openGraphical(); });
   connect(button(6), &QPushButton::clicked, this, [this] { toggleLambdaShown(); });
   connect(button(7), &QPushButton::clicked, this, [this] { modify(); });
-  connect(button(8), &QPushButton::clicked, this, [this] { startAutomatic(); });
+  connect(button(8), &QPushButton::clicked, this, [this] { startAutomatic(QStringLiteral("Form8")); });
+  connect(button(12), &QPushButton::clicked, this, [this] { startAutomatic(QStringLiteral("MultiPoint")); });
   connect(button(9), &QPushButton::clicked, this, [this] { toggleCalibration(); });
   connect(button(11), &QPushButton::clicked, this, [this] { fillTable(); });
 

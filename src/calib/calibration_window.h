@@ -82,7 +82,9 @@ class CalibrationWindow : public app::Screen {
   void modify();
   bool collectTableEntries();
   std::optional<int> collectStoreEntry(QLineEdit* field, int max);
-  void startAutomatic();
+  // The automatic calibration (Form8) or the multi-point one (MultiPoint),
+  // opened once the ECU confirms calibration mode on.
+  void startAutomatic(const QString& form);
   void toggleCalibration();
   void fillTable();
   void exitPressed();
@@ -124,7 +126,7 @@ class CalibrationWindow : public app::Screen {
   std::array<QLineEdit*, 80> grid_{};
   std::map<QString, QLineEdit*> fields_;
   std::map<QString, QScrollBar*> scrolls_;
-  std::array<QPushButton*, 12> buttons_{};
+  std::array<QPushButton*, 13> buttons_{};
   QWidget* marker_ = nullptr;
   QGroupBox* lambdaFrame_ = nullptr;
   QGroupBox* temperatureFrame_ = nullptr;
@@ -146,6 +148,7 @@ class CalibrationWindow : public app::Screen {
   std::optional<core::Rgb> shownFuelColour_;
   int litSegment_ = -1;
   bool coilCountConfirmed_ = false;
+  QString automaticForm_ = QStringLiteral("Form8");
 
   // Refused entries: each marked field with the background it had, and why the
   // last press was refused, shown on the message line until the next edit.

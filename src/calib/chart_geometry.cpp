@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 
-#include "calib/integer_rounding.h"
+#include "core/rounding.h"
 
 namespace kelvo6::calib {
 
 std::int16_t chartY(int kgb) {
   // 368 - (32 KGB - 3200) / 10 = (6880 - 32 KGB) / 10.
-  return static_cast<std::int16_t>(roundedQuotient(6880 - 32LL * kgb, 10));
+  return static_cast<std::int16_t>(core::roundedQuotient(6880 - 32LL * kgb, 10));
 }
 
 const std::array<core::Rgb, kCurves> kCurveColours{{

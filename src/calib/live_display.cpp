@@ -1,6 +1,5 @@
 #include "calib/live_display.h"
 
-#include "calib/integer_rounding.h"
 #include "core/rounding.h"
 
 namespace kelvo6::calib {
@@ -28,7 +27,7 @@ void RpmAverage::add(int sample) {
 }
 
 int smoothPressure(int pressure1, int previous) {
-  return static_cast<int>(roundedQuotient(static_cast<std::int64_t>(pressure1) + previous, 2));
+  return static_cast<int>(core::roundedQuotient(static_cast<std::int64_t>(pressure1) + previous, 2));
 }
 
 std::optional<core::Rgb> FuelColour::tick(int stateCode, int fuelFlag) {

@@ -3,6 +3,7 @@
 #include "calib/auto_calibration_window.h"
 #include "calib/calibration_window.h"
 #include "calib/graphical_calibration_window.h"
+#include "calib/multipoint_window.h"
 
 namespace kelvo6::calib {
 
@@ -10,6 +11,7 @@ void registerScreens(app::Navigator& nav) {
   nav.registerScreen("Form8", [](app::Context& c) { return new AutoCalibrationWindow(c); });
   nav.registerScreen("Form15", [](app::Context& c) { return new GraphicalCalibrationWindow(c); });
   nav.registerScreen("Form16", [](app::Context& c) { return new CalibrationWindow(c); });
+  nav.registerScreen("MultiPoint", [](app::Context& c) { return new MultiPointWindow(c); });
 }
 
 }  // namespace kelvo6::calib

@@ -27,6 +27,13 @@ class Chunker {
   // USB adapters hold received bytes for up to 16 ms before passing them on, so
   // the gap must be longer than that, yet shorter than any screen's poll period.
   static constexpr int kDefaultIdleGapMs = 30;
+  // At slow rates a single character takes longer than that (91 ms at 110
+  // baud): the gap must also outlast two characters on the line, or every
+  // answer is cut apart between its own bytes.
+  static constexpr int idleGapForBaud(int baud) {
+    int twoCharactersMs = baud > 0 ? (2 * 10 * 1000 + baud - 1) / baud : 0;
+    return twoCharactersMs + 16 > kDefaultIdleGapMs ? twoCharactersMs + 16 : kDefaultIdleGapMs;
+  }
 
   explicit Chunker(FrameShapes shapes = FrameShapes::answers(), int idleGapMs = kDefaultIdleGapMs)
       : shapes_(shapes), idleGapMs_(idleGapMs) {}
@@ -39,6 +46,8 @@ class Chunker {
   }
 
   std::size_t buffered() const { return buffer_.size(); }
+  int idleGapMs() const { return idleGapMs_; }
+  void setIdleGapMs(int ms) { idleGapMs_ = ms; }
   void reset() {
     buffer_.clear();
     inStep_ = true;

@@ -36,9 +36,9 @@ constexpr app::ControlText kTexts[] = {
     {"Command8", {"EXIT", "EXIT", "CIKIS"}},
     {"Command9",
      {"SALVA CONFIGURAZIONE VETTURA", "STORE CONFIGURATION OF VEHICLE", "ECU Degerlerini Bilgisayara Yukle"}},
+    {"ContinueTransfer", {"CONTINUA", "CONTINUE", "DEVAM"}},
     {"Command10", kCompareWithEcuCaption},
     {"Command11", kCompareWorkbooksCaption},
-    {"Command12", {"CONTINUA", "CONTINUE", "DEVAM"}},
 };
 constexpr Text3 kTitleNotConnected{"KELVO6 - Visualizza parametri centralina Non connesso",
                                    "KELVO6 - Display parameters of ECU Not connected",
@@ -82,27 +82,35 @@ QString wrappablePath(const QString& path) {
 }  // namespace
 
 ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form5")) {
-  for (int i = 1; i <= 12; ++i) {
+  for (int i = 1; i <= 9; ++i) {
     buttons_[i] = parts::button(this, QStringLiteral("Command%1").arg(i), {});
     buttons_[i]->setMinimumHeight(34);
   }
+  continue_ = parts::button(this, QStringLiteral("ContinueTransfer"), {});
+  continue_->setMinimumHeight(34);
   auto* editors = new QGroupBox(this);
   auto* e = new QVBoxLayout(editors);
   for (int i : {1, 2, 3, 4, 6}) e->addWidget(buttons_[i]);
   auto* vehicle = new QGroupBox(this);
   auto* w = new QVBoxLayout(vehicle);
   for (int i : {5, 9, 7}) w->addWidget(buttons_[i]);
-  for (int i : {10, 11}) w->addWidget(buttons_[i]);  // compare, after the described buttons
+  // Our compare buttons, after the described ones.
+  compareWithEcu_ = parts::button(this, QString::fromLatin1(kCompareWithEcuButton), {});
+  compareWorkbooks_ = parts::button(this, QString::fromLatin1(kCompareWorkbooksButton), {});
+  for (QPushButton* b : {compareWithEcu_, compareWorkbooks_}) {
+    b->setMinimumHeight(34);
+    w->addWidget(b);
+  }
   status_ = new parts::MessageLine(this);
   status_->setObjectName("ProgressLine");
   status_->hide();
-  buttons_[12]->hide();  // offered only after an interruption
+  continue_->hide();  // offered only after an interruption
   auto* v = new QVBoxLayout(this);
   v->addWidget(editors);
   v->addWidget(vehicle);
   v->addWidget(buttons_[8]);
   v->addWidget(status_);
-  v->addWidget(buttons_[12]);
+  v->addWidget(continue_);
 
   connect(buttons_[1], &QPushButton::clicked, this, [this] { openEditor("Form6"); });
   connect(buttons_[2], &QPushButton::clicked, this, [this] { openEditor("Form10"); });
@@ -113,10 +121,10 @@ ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form
   connect(buttons_[9], &QPushButton::clicked, this, [this] { saveVehicle(); });
   connect(buttons_[7], &QPushButton::clicked, this, [this] { restoreDefaults(); });
   connect(buttons_[8], &QPushButton::clicked, this, [this] { close(); });
-  connect(buttons_[12], &QPushButton::clicked, this, [this] { continueOperation(); });
-  connect(buttons_[10], &QPushButton::clicked, this,
+  connect(continue_, &QPushButton::clicked, this, [this] { continueOperation(); });
+  connect(compareWithEcu_, &QPushButton::clicked, this,
           [this] { compareWithEcu(this, Screen::ctx(), [this](const Configuration& c) { sendConfiguration(c); }); });
-  connect(buttons_[11], &QPushButton::clicked, this, [this] { compareTwoWorkbooks(this, Screen::ctx()); });
+  connect(compareWorkbooks_, &QPushButton::clicked, this, [this] { compareTwoWorkbooks(this, Screen::ctx()); });
 
   defaultsTimer_ = makeTimer("Timer1", kHubTimerMs, [this] { defaultsTick(); });
   transferTimer_ = makeTimer("Timer2", kHubTimerMs, [this] { transferTick(); });
@@ -130,8 +138,8 @@ void ParameterHub::load() {
   app::applyTexts(this, kTexts, language());
   if (!connected()) {
     if (const char* t = core::pick(kTitleNotConnected, language())) setWindowTitle(QString::fromUtf8(t));
-    // Two workbooks (Command11) compare without an ECU.
-    for (int i : {5, 7, 9, 10}) buttons_[i]->setEnabled(false);
+    for (int i : {5, 7, 9}) buttons_[i]->setEnabled(false);
+    compareWithEcu_->setEnabled(false);  // two workbooks compare without an ECU
   }
 }
 
@@ -189,7 +197,7 @@ void ParameterHub::interrupt() {
 }
 
 void ParameterHub::continueOperation() {
-  buttons_[12]->hide();
+  continue_->hide();
   if (transfer_.state() == BulkTransfer::State::kInterrupted) {
     setHubBusy(true);
     transfer_.resume(shared());
@@ -205,7 +213,7 @@ void ParameterHub::continueOperation() {
 }
 
 void ParameterHub::offerContinue(bool offer) {
-  buttons_[12]->setVisible(offer);
+  continue_->setVisible(offer);
   if (offer) return;
   // A new operation: what an interrupted one left over is no longer on offer.
   if (transfer_.state() == BulkTransfer::State::kInterrupted) transfer_ = BulkTransfer();
@@ -221,7 +229,7 @@ void ParameterHub::showTransferStatus() { showStatus(transferStatusText(transfer
 
 void ParameterHub::setHubBusy(bool busy) {
   for (int i : kBusyButtons) buttons_[i]->setEnabled(!busy);
-  buttons_[10]->setEnabled(!busy && connected());
+  compareWithEcu_->setEnabled(!busy && connected());
   setBusy(busy);
 }
 

@@ -55,9 +55,10 @@ class ParameterHub : public app::Screen {
   void sendConfiguration(const Configuration& values);
   void startTransfer();
 
-  // Command1..Command9 as described, then ours: Command10 and Command11
-  // compare, Command12 continues an interrupted operation.
-  QPushButton* buttons_[13] = {};
+  QPushButton* buttons_[10] = {};  // Command1..Command9 at their numbers
+  QPushButton* continue_ = nullptr;  // offered after an interrupted operation
+  QPushButton* compareWithEcu_ = nullptr;    // Command10
+  QPushButton* compareWorkbooks_ = nullptr;  // Command11
   parts::MessageLine* status_ = nullptr;
   BulkTransfer transfer_;
   Defaults defaults_ = Defaults::kIdle;

@@ -26,7 +26,9 @@ int kgbApplied(bool calibrationOn, int trialKgb, int tableKgb) {
 }
 
 int demandedInjectionTime(int petrolTime, int kgb, int trueKgb) {
-  double t = petrolTime * (1.0 + kTrimPerKgbUnit * (trueKgb - kgb));
+  if (petrolTime <= 0) return 0;
+  const double perUnit = std::clamp(kTrimPerKgbUnit * petrolTime, double{kTrimMinUs}, double{kTrimMaxUs});
+  const double t = petrolTime + perUnit * (trueKgb - kgb);
   return std::clamp(static_cast<int>(std::lround(t)), 0, 65535);
 }
 

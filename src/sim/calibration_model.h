@@ -10,14 +10,21 @@
 
 namespace kelvo6::sim {
 
-// The car's engine computer trims its injection time by this share per KGB unit
-// that the gas mixture lies away from the car's true coefficient (lean: longer).
+// The car's engine computer trims its injection time by this share of it per
+// KGB unit that the gas mixture lies away from the car's true coefficient
+// (lean: longer), but by no less than kTrimMinUs and no more than kTrimMaxUs a
+// unit. The automatic calibration steps its trial KGB by one unit per 200 us of
+// the largest deviation it saw, noise included: with less than 200 us a unit
+// it stalls one unit off, and near 400 us a unit a two-unit error overshoots to
+// the opposite one for ever. A share alone would do the first below 4000 us and
+// the second above 8000 us.
 constexpr double kTrimPerKgbUnit = 0.05;
+constexpr int kTrimMinUs = 200, kTrimMaxUs = 300;
 
 // The KGB the ECU applies: the trial KGB while calibration mode is on and one
 // was sent (1..255), otherwise the table value at the operating point.
 int kgbApplied(bool calibrationOn, int trialKgb, int tableKgb);
-// The injection time the car asks for while running on gas with `kgb`.
+// The injection time the car asks for while running on gas with `kgb` (0 stays 0: the fuel is cut).
 int demandedInjectionTime(int petrolTime, int kgb, int trueKgb);
 // Engine speed as counted from ignition pulses when `assumedCoils` are set and
 // the car has `carCoils`; right only when the two agree.

@@ -22,10 +22,10 @@ constexpr int kOnDeceleration = 59, kStartFilter = 60, kWarmChangeOver = 61;
 
 // Operating state codes of the change-over phases, per software generation.
 struct StateCodes {
-  int overlapToPetrol, waitTemperature, waitRpmAbove, waitRpmBelow, overlapToGas, startFilter;
+  int overlapToPetrol, waitTemperature, waitRpmAbove, waitRpmBelow, overlapToGas, startFilter, cutoff;
 };
-constexpr StateCodes kGeneration4{1, 2, 3, 4, 5, 12};
-constexpr StateCodes kGeneration5{2, 3, 5, 6, 7, 4};
+constexpr StateCodes kGeneration4{1, 2, 3, 4, 5, 12, 8};
+constexpr StateCodes kGeneration5{2, 3, 5, 6, 7, 4, 12};
 
 // Probe voltage (mV) when rich and when lean, by sensor type; other types read as type 2.
 struct ProbeLevels {
@@ -80,7 +80,34 @@ void EngineModel::step(int dtMs, const EcuMemory& memory) {
   stepChangeOver(dtMs, memory);
 }
 
+bool EngineModel::release() {
+  if (held_) {
+    held_.reset();
+    return true;
+  }
+  return drive_ && drive_->release();
+}
+
+std::optional<DriveStep> EngineModel::waitingAt() const {
+  if (held_) return held_;
+  if (drive_ && drive_->waiting()) return drive_->step();
+  return std::nullopt;
+}
+
 void EngineModel::stepEngine(int dtMs) {
+  if (held_) {
+    stepTowards(*held_);
+  } else if (drive_) {
+    drive_->advance(dtMs);
+    stepTowards(drive_->step());
+  } else {
+    stepIdleAndRev(dtMs);
+  }
+  for (int& n : injectorNoise_) n = noise(12);
+  temperature_ += (kWarmTemperature - temperature_) * dtMs / kWarmingTimeConstantMs;
+}
+
+void EngineModel::stepIdleAndRev(int dtMs) {
   // Idle near 800 rpm with a slow wander; now and then a rev of a few seconds.
   if (revLeftMs_ > 0) {
     revLeftMs_ -= dtMs;
@@ -102,9 +129,23 @@ void EngineModel::stepEngine(int dtMs) {
   const double loadTarget = revving ? 1.0 : (rpm_ > kIdleRpm + 150 ? 0.15 : 0.5);
   load_ += (loadTarget - load_) * 0.3;
   petrolBase_ = std::clamp(2200 + static_cast<int>(1100 * load_) + (rpm() - kIdleRpm) * 9 / 10, 1200, 15000);
-  for (int& n : injectorNoise_) n = noise(12);
+  petrolExact_ = petrolBase_;
+}
 
-  temperature_ += (kWarmTemperature - temperature_) * dtMs / kWarmingTimeConstantMs;
+void EngineModel::stepTowards(const DriveStep& target) {
+  // The speed follows within about a second, with a slow wander and a little
+  // noise; the injection time follows the throttle faster, and a fuel cut is at once.
+  idleDrift_ = std::clamp(idleDrift_ + noise(3), -25, 25);
+  rpmExact_ += (target.rpm - rpmExact_) * 0.12;
+  const bool stopped = target.rpm == 0 && rpmExact_ < 50;
+  rpm_ = stopped ? 0 : std::clamp(static_cast<int>(std::lround(rpmExact_)) + idleDrift_ + noise(6), 0, 9000);
+  const int time = rpm_ == 0 ? 0 : petrolTimeFor(rpm_, target.load);
+  if (time == 0) {
+    petrolExact_ = 0;
+  } else {
+    petrolExact_ += (time - petrolExact_) * 0.3;
+  }
+  petrolBase_ = static_cast<int>(std::lround(petrolExact_));
 }
 
 void EngineModel::stepProbes(int dtMs) {
@@ -197,7 +238,7 @@ int EngineModel::stateCode(const EcuMemory& m) const {
     case Phase::kOverlapToGas: return c.overlapToGas;
     case Phase::kOverlapToPetrol: return c.overlapToPetrol;
     case Phase::kGas:
-    case Phase::kPetrol: return 0;
+    case Phase::kPetrol: return basePetrolTime() == 0 && rpm() > 0 ? c.cutoff : 0;  // fuel cut on deceleration
   }
   return 0;
 }

@@ -1,13 +1,16 @@
 #pragma once
 // A small engine and gas kit, stepped on the clock the simulated ECU is given:
-// an idling engine with an occasional rev, eight injection times that follow
-// the load, switching lambda probes, pressures, warming temperatures, a tank
-// that empties slowly on gas, and the petrol/gas change-over with the
-// operating state codes of the ECU's software generation.
+// an idling engine with an occasional rev (or a scripted drive, or a point held
+// as long as needed), eight injection times that follow the load, switching
+// lambda probes, pressures, warming temperatures, a tank that empties slowly on
+// gas, and the petrol/gas change-over with the operating state codes of the
+// ECU's software generation.
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
+#include "sim/drive.h"
 #include "sim/memory.h"
 #include "sim/true_map.h"
 
@@ -31,6 +34,15 @@ class EngineModel {
   void requestFuelSwitch() { switchRequested_ = true; }
   bool onGas() const { return onGas_; }
   int rpm() const { return fixedRpm_ ? fixedRpm_ : rpm_; }
+
+  // What the engine does: a scripted drive instead of idling with a rev now and
+  // then; and a point held until release(), whatever the drive does (it waits).
+  void setDrive(const Drive& drive) { drive_.emplace(drive); }
+  void hold(int rpm, const Load& load) { held_ = DriveStep{rpm, load, 0, true}; }
+  // Ends a hold(), or goes on from a hold step of the drive; false when nothing waits.
+  bool release();
+  // The point the engine is held at until release(), if any.
+  std::optional<DriveStep> waitingAt() const;
 
   // Knobs for tests and the simulator's options.
   void setTrueKgb(int kgb) { trueMap_ = TrueMap::flat(kgb); }  // the same need in every cell
@@ -62,6 +74,8 @@ class EngineModel {
 
   void step(int dtMs, const EcuMemory& memory);
   void stepEngine(int dtMs);
+  void stepIdleAndRev(int dtMs);
+  void stepTowards(const DriveStep& target);
   void stepProbes(int dtMs);
   void stepChangeOver(int dtMs, const EcuMemory& memory);
   void advancePhase(const EcuMemory& memory);
@@ -83,6 +97,9 @@ class EngineModel {
   int revTarget_ = 0;
   double load_ = 0.5;
   int petrolBase_ = 2900;
+  double petrolExact_ = 2900.0;
+  std::optional<DrivePlayer> drive_;
+  std::optional<DriveStep> held_;
   std::array<int, 8> injectorTrim_{};  // per-injector spread, tenths of a percent
   std::array<int, 8> injectorNoise_{};
   double temperature_ = 20.0;

@@ -3,9 +3,9 @@
 // looks up, the coefficient it applies, and the injection time it measures.
 //
 // On gas the ECU measures the petrol injection time the car's engine computer
-// commands, and that computer trims its time by kTrimPerKgbUnit per KGB unit
-// that the applied coefficient lies below (lean) or above (rich) what the car
-// truly needs at that cell. The ECU looks its table up with the very time it
+// commands, and that computer trims its time (demandedInjectionTime) by the
+// KGB units that the applied coefficient lies below (lean) or above (rich) what
+// the car truly needs at that cell. The ECU looks its table up with the very time it
 // measures and reports, so the marker of the calibration window and the "KGB
 // being used" always name the same cell. That makes the measured time depend
 // on the cell and the cell on the time: the time is where the car's

@@ -14,6 +14,21 @@
 namespace kelvo6::sim {
 
 namespace {
+// Baud rates of the termios speed constants.
+int baudOf(speed_t speed) {
+  static const std::pair<speed_t, int> kRates[] = {
+      {B50, 50},         {B75, 75},         {B110, 110},         {B134, 134},         {B150, 150},
+      {B200, 200},       {B300, 300},       {B600, 600},         {B1200, 1200},       {B1800, 1800},
+      {B2400, 2400},     {B4800, 4800},     {B9600, 9600},       {B19200, 19200},     {B38400, 38400},
+      {B57600, 57600},   {B115200, 115200}, {B230400, 230400},   {B460800, 460800},   {B500000, 500000},
+      {B576000, 576000}, {B921600, 921600}, {B1000000, 1000000}, {B1152000, 1152000}, {B1500000, 1500000},
+      {B2000000, 2000000}, {B2500000, 2500000}, {B3000000, 3000000}, {B3500000, 3500000}, {B4000000, 4000000},
+  };
+  for (auto [s, baud] : kRates)
+    if (s == speed) return baud;
+  return 0;
+}
+
 std::int64_t steadyNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();
@@ -66,6 +81,12 @@ bool PtyServer::makeLink(const std::string& path, std::string* error) {
   return true;
 }
 
+int PtyServer::lineSpeed() const {
+  termios t{};
+  if (slaveKeepAlive_ < 0 || ::tcgetattr(slaveKeepAlive_, &t) != 0) return 0;
+  return baudOf(::cfgetospeed(&t));
+}
+
 void PtyServer::run() {
   std::uint8_t buffer[512];
   while (!stopping_) {
@@ -77,7 +98,10 @@ void PtyServer::run() {
     now = nowMs();
     if (ready > 0 && (p.revents & POLLIN)) {
       ssize_t n = ::read(master_, buffer, sizeof buffer);
-      if (n > 0) ecu_.receive(buffer, static_cast<std::size_t>(n), now);
+      if (n > 0) {
+        if (followLineSpeed_) ecu_.setLineBaud(lineSpeed());
+        ecu_.receive(buffer, static_cast<std::size_t>(n), now);
+      }
     }
     for (const Bytes& out : ecu_.takeDue(now)) {
       std::size_t written = 0;

@@ -24,6 +24,12 @@ class PtyServer {
   // Keeps a symbolic link at `path` pointing at the device (removed on destruction).
   bool makeLink(const std::string& path, std::string* error);
 
+  // Paces the answers at the baud rate the program set on its end of the line
+  // (read whenever bytes arrive), as a real ECU's line would run.
+  void followLineSpeed(bool follow) { followLineSpeed_ = follow; }
+  // The baud rate set on the line now, 0 when unknown.
+  int lineSpeed() const;
+
   // Serves until stop() is called from any thread.
   void run();
   void stop() { stopping_ = true; }
@@ -40,6 +46,7 @@ class PtyServer {
   std::string slavePath_;
   std::string linkPath_;
   std::atomic<bool> stopping_{false};
+  bool followLineSpeed_ = false;
   std::int64_t startNs_ = 0;
 };
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "calib/correctives.h"
-#include "calib/integer_rounding.h"
+#include "core/rounding.h"
 #include "calib/kgb_table.h"
 #include "calib/live_display.h"
 
@@ -62,12 +62,12 @@ TEST(Averages, InjectionTimeAverageIsTheExactMeanRoundedDownToTen) {
 }
 
 TEST(Averages, IntegerQuotientsRoundHalvesToEven) {
-  EXPECT_EQ(roundedQuotient(7, 2), 4);   // 3.5
-  EXPECT_EQ(roundedQuotient(5, 2), 2);   // 2.5
-  EXPECT_EQ(roundedQuotient(-5, 2), -2);
-  EXPECT_EQ(roundedQuotient(-7, 2), -4);
-  EXPECT_EQ(roundedQuotient(-6, 5), -1);  // -1.2
-  EXPECT_EQ(roundedQuotient(14, 5), 3);   // 2.8
+  EXPECT_EQ(core::roundedQuotient(7, 2), 4);   // 3.5
+  EXPECT_EQ(core::roundedQuotient(5, 2), 2);   // 2.5
+  EXPECT_EQ(core::roundedQuotient(-5, 2), -2);
+  EXPECT_EQ(core::roundedQuotient(-7, 2), -4);
+  EXPECT_EQ(core::roundedQuotient(-6, 5), -1);  // -1.2
+  EXPECT_EQ(core::roundedQuotient(14, 5), 3);   // 2.8
 }
 
 TEST(Averages, LambdaAndRpmAndSmoothedPressure) {

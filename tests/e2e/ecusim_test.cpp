@@ -2,8 +2,10 @@
 // pseudo-terminal: real event loop, real timers, real serial port.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QLabel>
+#include <QTemporaryFile>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -51,6 +53,34 @@ TEST(EcuSimulatorProcess, ALostPortIsReportedAndTheProgramKeepsRunning) {
   ASSERT_TRUE(p.runUntil([&] { return p.window("Form12") != nullptr; }));
   EXPECT_FALSE(p.port.isOpen());
   EXPECT_TRUE(p.window("Form1"));
+}
+
+// A drive that holds at two points, then idles: a line on standard input moves
+// it on from the first, SIGUSR1 from the second; the program sees the engine go.
+TEST(EcuSimulatorProcess, AHeldDriveStepGoesOnWithALineOrSigusr1) {
+  testing::ensureApplication();  // before the process starts, so that its error output is read
+  QTemporaryFile drive;
+  ASSERT_TRUE(drive.open());
+  drive.write("2500 30% hold   # first point\n4000 5200us hold\n900 8% 1s\n");
+  drive.flush();
+  Simulator sim({"--drive", drive.fileName()});
+  QString notices;
+  auto said = [&](const char* text) {
+    notices += QString::fromUtf8(sim.process().readAllStandardError());
+    return notices.contains(QLatin1String(text));
+  };
+  Program p(sim.device());
+  ASSERT_TRUE(p.runUntil([&] { return said("simulated engine held at 2500 rpm, 30 % load: press Enter"); }))
+      << notices.toStdString();
+  p.control<QPushButton>("Form1", "Command1")->click();
+  ASSERT_TRUE(p.runUntil([&] { return p.control<QPushButton>("Form2", "Command3")->isEnabled(); }));
+  p.control<QPushButton>("Form2", "Command3")->click();  // the status window polls live data
+  ASSERT_TRUE(p.runUntil([&] { return std::abs(p.shared.live.rpm - 2500) < 100; }));
+  sim.process().write("\n");
+  ASSERT_TRUE(p.runUntil([&] { return said("held at 4000 rpm, 5200 us"); }));
+  ASSERT_TRUE(p.runUntil([&] { return p.shared.live.rpm > 3900; }));
+  ::kill(static_cast<pid_t>(sim.process().processId()), SIGUSR1);
+  ASSERT_TRUE(p.runUntil([&] { return p.shared.live.rpm < 1000; }));
 }
 
 }  // namespace

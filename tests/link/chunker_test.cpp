@@ -42,6 +42,21 @@ TEST(Chunker, JoinsSplitAnswersAndSeparatesAnswersThatArriveTogether) {
   EXPECT_EQ(out[2], a);
 }
 
+TEST(Chunker, AtSlowRatesTheIdleGapOutlastsACharacterOnTheLine) {
+  EXPECT_EQ(Chunker::idleGapForBaud(9600), Chunker::kDefaultIdleGapMs);
+  EXPECT_EQ(Chunker::idleGapForBaud(57600), Chunker::kDefaultIdleGapMs);
+  // At 110 baud a character takes 91 ms: bytes of one answer arrive that far apart.
+  Chunker c(Chunker::idleGapForBaud(110));
+  Bytes a = versionAnswer();
+  std::vector<Bytes> out;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto got = c.feed(slice(a, i, i + 1), static_cast<std::int64_t>(i) * 91);
+    out.insert(out.end(), got.begin(), got.end());
+  }
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0], a);
+}
+
 TEST(Chunker, FindsTheAnswerRightBehindStrayBytes) {
   // Two or three stray bytes put the answer's own 0x43 or 0x50 where a length
   // belongs; none of them may hold the answer back.

@@ -189,7 +189,7 @@ TEST(ParameterHub, TransferShowsItsProgressAndSaysWhenTheConfigurationIsSent) {
   h.advance(30000);
   EXPECT_TRUE(ecuHoldsOtherCar(h));
   EXPECT_EQ(progress(h), QStringLiteral("Configuration sent: %1 values").arg(total));
-  EXPECT_FALSE(shown(h, "Command12"));
+  EXPECT_FALSE(shown(h, "ContinueTransfer"));
   EXPECT_FALSE(busy(h));
 }
 
@@ -208,7 +208,7 @@ TEST(ParameterHub, EditorOpenedDuringATransferStopsItTheHubSaysWhatIsLeftAndCont
   EXPECT_FALSE(h.shared().bulkTransfer);
   EXPECT_FALSE(busy(h));
   for (const char* b : {"Command1", "Command5", "Command7", "Command9"}) EXPECT_TRUE(enabled(h, b)) << b;
-  EXPECT_TRUE(shown(h, "Command12"));
+  EXPECT_TRUE(shown(h, "ContinueTransfer"));
   const int held = total - static_cast<int>(std::count_if(params::transferList().begin(), params::transferList().end(),
                                                             [&](const params::TransferItem& item) {
                                                               return item.cell ? h.shared().cell(item.number).needsWrite()
@@ -224,9 +224,9 @@ TEST(ParameterHub, EditorOpenedDuringATransferStopsItTheHubSaysWhatIsLeftAndCont
   EXPECT_TRUE(h.sent().empty());  // one window talks at a time
 
   h.click("Form10", "Command1");
-  h.click("Form5", "Command12");
+  h.click("Form5", "ContinueTransfer");
   EXPECT_TRUE(busy(h));
-  EXPECT_FALSE(shown(h, "Command12"));
+  EXPECT_FALSE(shown(h, "ContinueTransfer"));
   h.advance(30000);
   EXPECT_TRUE(ecuHoldsOtherCar(h));
   EXPECT_EQ(progress(h), QStringLiteral("Configuration sent: %1 values").arg(total));
@@ -271,11 +271,11 @@ TEST(ParameterHub, RestoreOfDefaultsStoppedByAnEditorCanBeCompleted) {
   EXPECT_EQ(progress(h), "Restoring the default values was interrupted: the ECU's values have not been read back. "
                          "CONTINUE completes it.");
   h.close("Form10");
-  h.click("Form5", "Command12");
+  h.click("Form5", "ContinueTransfer");
   h.advance(5000);
   EXPECT_EQ(h.shared().param(1).ecu, sim::Ecu().param(1));
   EXPECT_EQ(progress(h), "Default values restored and read back from the ECU");
-  EXPECT_FALSE(shown(h, "Command12"));
+  EXPECT_FALSE(shown(h, "ContinueTransfer"));
 }
 
 TEST(ParameterHub, SavedWorkbookAlwaysCarriesTheXlsxSuffixAndTheHubSaysWhereItWent) {

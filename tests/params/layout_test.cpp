@@ -127,7 +127,7 @@ TEST(ParameterWindowLayout, HubProgressLineReadsWhole) {
     h.close("Form10");
     h.activate("Form5");
     check("interrupted");
-    h.click("Form5", "Command12");
+    h.click("Form5", "ContinueTransfer");
     h.advance(30000);
     check("sent");
     h.setNextFileName(home.archive() + "/car");

@@ -49,6 +49,20 @@ TEST(Pacing, AnAnswerWaitsForThePreviousOneToLeave) {
   EXPECT_EQ(glued.takeDue(28).size(), 1u);  // + 8.33
 }
 
+TEST(Pacing, ChangingTheRateKeepsWhatIsAlreadyOnTheLine) {
+  // The program may choose another line speed while an answer is on its way.
+  Ecu ecu(0);
+  ecu.setLineBaud(9600);
+  ecu.receive(link::readTable(), 0);  // leaves at 77.08 ms
+  ecu.setLineBaud(57600);
+  ecu.receive(link::readSoftwareVersion(), 10);  // waits for it, then 8 bytes at 57600: 1.39 ms
+  EXPECT_EQ(ecu.takeDue(78).size(), 1u);
+  EXPECT_EQ(ecu.nextDueMs(), 79);
+  ecu.setLineBaud(0);
+  ecu.receive(link::readSoftwareVersion(), 20);  // no pacing, but still after the others
+  EXPECT_EQ(ecu.takeDue(79).size(), 2u);
+}
+
 TEST(Pacing, WithoutABaudRateAnswersLeaveAfterTheLatencyAlone) {
   Ecu ecu(5);
   EXPECT_EQ(ecu.lineBaud(), 0);

@@ -108,6 +108,31 @@ void autoCalibration(Harness& h) {
   h.advance(3000);
 }
 
+// Multi-point calibration after five points held across the table (idle, high
+// speed at light load, low speed at full load, both at full load, the middle)
+// on the simulated car's own map: the points on the ECU's table, the proposal
+// fitted from them beside it.
+void multiPoint(Harness& h) {
+  sim::EngineModel& engine = h.ecu()->engine();
+  engine.hold(750, sim::Load::petrolTime(2800));
+  fromMenu("Command5")(h);
+  h.click("Form16", "Command12");
+  advanceUntil(h, [&] { return h.window("MultiPoint") != nullptr; }, 3000);
+  if (!h.window("MultiPoint")) return;
+  struct Held {
+    int rpm, petrolTime;
+  };
+  for (Held p : {Held{750, 2800}, Held{6000, 3500}, Held{1000, 13000}, Held{6000, 13000}, Held{3000, 7000}}) {
+    engine.hold(p.rpm, sim::Load::petrolTime(p.petrolTime));
+    h.advance(3000);
+    h.click("MultiPoint", "Command2");
+    auto* accept = h.control<QWidget>("MultiPoint", "Command3");
+    advanceUntil(h, [&] { return accept->isEnabled(); }, 600000, 300);
+    h.click("MultiPoint", "Command3");
+  }
+  h.advance(600);
+}
+
 // End-of-line test of a four-cylinder ECU whose EEPROM check fails: the
 // results are in and the window asks for the key to be switched off.
 void endOfLine(Harness& h) {
@@ -188,6 +213,7 @@ const std::vector<Scene>& scenes() {
       {"calibration", "Form16", calibration},
       {"calibration-chart", "Form15", chart},
       {"auto-calibration", "Form8", autoCalibration},
+      {"multipoint-calibration", "MultiPoint", multiPoint},
       {"end-of-line", "Form9", endOfLine},
       {"software-update", "Form7", softwareUpdate},
   };

@@ -12,6 +12,7 @@
 
 #include "calib/chart_geometry.h"
 #include "calib/graphical_calibration_window.h"
+#include "calib/multipoint_window.h"
 #include "core/shared.h"
 #include "support/scenes.h"
 
@@ -83,6 +84,15 @@ TEST(Scenes, AutomaticCalibrationIsInItsGasPhaseShowingADeviation) {
   EXPECT_EQ(h.sentWithCommand(4).size(), 1u);
   EXPECT_EQ(h.shared().live.fuelFlag, 0);
   EXPECT_GT(text(h, "Form8", "Text13").toInt(), 0);
+}
+
+TEST(Scenes, MultiPointHasFivePointsAndTheirProposal) {
+  Harness h;
+  ASSERT_TRUE(stage(h, scene("multipoint-calibration"), kEnglish));
+  auto* w = dynamic_cast<calib::MultiPointWindow*>(h.window("MultiPoint"));
+  ASSERT_TRUE(w);
+  EXPECT_EQ(w->run().points().size(), 5u);
+  EXPECT_TRUE(w->proposal().has_value());
 }
 
 TEST(Scenes, EndOfLineHasResultsWithOneFailingCheck) {

@@ -1,12 +1,16 @@
 // kelvo6-ecusim: a simulated KELVO6 ECU on a pseudo-terminal.
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "sim/ecu.h"
+#include "sim/hold_control.h"
+#include "sim/options.h"
 #include "sim/pty_server.h"
 #include "state_file.h"
 
@@ -18,122 +22,75 @@ void onSignal(int) {
 }
 
 void usage() {
-  std::puts(
-      "usage: kelvo6-ecusim [options]\n"
-      "  --link PATH        keep a symbolic link PATH to the device\n"
-      "  --state FILE       write parameters, cells and applied writes to FILE\n"
-      "                     at start, after every applied write and at the end\n"
-      "  --latency MS       answer delay (default 5)\n"
-      "  --baud N           answer no faster than a line at N baud, 10 bits a byte\n"
-      "                     (default: no pacing)\n"
-      "  --version A.B.C    software version (default 2.4.1)\n"
-      "  --true-map FILE    the KGB the car truly needs in each cell: 64 whole numbers\n"
-      "                     in cell order (default: a built-in map, 100 to 115)\n"
-      "  --true-kgb N       the car needs the coefficient N in every cell\n"
-      "  --silent           answer nothing\n"
-      "  --drop N           drop every N-th answer\n"
-      "  --split MS         send every answer in two halves MS apart\n"
-      "  --late MS          answer MS later\n"
-      "  --stray N          a stray byte after every N-th answer\n"
-      "  --wrong-echo P[:K] echo a wrong value for parameter P (K times, default always)\n"
-      "  --eol-fail         the end-of-line test reports one failing check\n"
-      "  --manual-key       the end-of-line key is not switched off and on by itself");
+  std::printf(
+               "usage: kelvo6-ecusim [options]\n"
+               "Serves a simulated KELVO6 ECU on a pseudo-terminal and prints its device path.\n\n"
+               "%s\n%s\n"
+               "A step that says hold keeps the engine there until a line is typed on standard\n"
+               "input or the program gets SIGUSR1 (kill -USR1 PID).\n",
+               kelvo6::sim::simOptionsHelp("--", false).c_str(), kelvo6::sim::kDriveFileHelp);
 }
 
-bool argValue(int& i, int argc, char** argv, std::string* out) {
-  if (i + 1 >= argc) return false;
-  *out = argv[++i];
-  return true;
+// True once for each line typed on standard input; stops looking at it once it is closed.
+bool lineOnStandardInput() {
+  static bool open = true;
+  if (!open) return false;
+  pollfd p{STDIN_FILENO, POLLIN, 0};
+  if (::poll(&p, 1, 0) <= 0) return false;
+  char buffer[256];
+  ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+  if (n <= 0) {
+    open = false;
+    return false;
+  }
+  for (ssize_t i = 0; i < n; ++i)
+    if (buffer[i] == '\n') return true;
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  kelvo6::sim::Ecu ecu;
-  std::string link;
-  std::string statePath;
-  bool automaticKey = true;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i], v;
-    auto& f = ecu.faults();
+  std::vector<std::string> args(argv + 1, argv + argc);
+  for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
       usage();
       return 0;
-    } else if (a == "--link" && argValue(i, argc, argv, &v)) {
-      link = v;
-    } else if (a == "--state" && argValue(i, argc, argv, &v)) {
-      statePath = v;
-    } else if (a == "--latency" && argValue(i, argc, argv, &v)) {
-      ecu.setLatencyMs(std::atoi(v.c_str()));
-    } else if (a == "--baud" && argValue(i, argc, argv, &v)) {
-      int baud = std::atoi(v.c_str());
-      if (baud < 50 || baud > 4000000) {
-        std::fprintf(stderr, "kelvo6-ecusim: --baud must be a rate from 50 to 4000000\n");
-        return 2;
-      }
-      ecu.setLineBaud(baud);
-    } else if (a == "--version" && argValue(i, argc, argv, &v)) {
-      int x = 0, y = 0, z = 0;
-      if (std::sscanf(v.c_str(), "%d.%d.%d", &x, &y, &z) != 3) {
-        std::fprintf(stderr, "kelvo6-ecusim: version must be A.B.C\n");
-        return 2;
-      }
-      ecu.setVersion(x, y, z);
-    } else if (a == "--true-map" && argValue(i, argc, argv, &v)) {
-      std::string error;
-      auto map = kelvo6::sim::TrueMap::load(v, &error);
-      if (!map) {
-        std::fprintf(stderr, "kelvo6-ecusim: --true-map %s: %s\n", v.c_str(), error.c_str());
-        return 2;
-      }
-      ecu.engine().setTrueMap(*map);
-    } else if (a == "--true-kgb" && argValue(i, argc, argv, &v)) {
-      ecu.engine().setTrueKgb(std::atoi(v.c_str()));
-    } else if (a == "--silent") {
-      f.silent = true;
-    } else if (a == "--drop" && argValue(i, argc, argv, &v)) {
-      f.dropEvery = std::atoi(v.c_str());
-    } else if (a == "--split" && argValue(i, argc, argv, &v)) {
-      f.splitGapMs = std::atoi(v.c_str());
-    } else if (a == "--late" && argValue(i, argc, argv, &v)) {
-      f.extraLatencyMs = std::atoi(v.c_str());
-    } else if (a == "--stray" && argValue(i, argc, argv, &v)) {
-      f.strayByteEvery = std::atoi(v.c_str());
-    } else if (a == "--wrong-echo" && argValue(i, argc, argv, &v)) {
-      f.wrongEchoParam = std::atoi(v.c_str());
-      auto colon = v.find(':');
-      f.wrongEchoCount = colon == std::string::npos ? -1 : std::atoi(v.c_str() + colon + 1);
-    } else if (a == "--eol-fail") {
-      ecu.selfTest().failOneCheck();
-    } else if (a == "--manual-key") {
-      automaticKey = false;
-    } else {
-      std::fprintf(stderr, "kelvo6-ecusim: unknown option %s\n", a.c_str());
-      usage();
-      return 2;
     }
   }
-  ecu.selfTest().setAutomaticKey(automaticKey);
+  std::string error;
+  auto options = kelvo6::sim::parseSimOptions(args, &error);
+  if (!options) {
+    std::fprintf(stderr, "kelvo6-ecusim: %s\n(kelvo6-ecusim --help lists the options)\n", error.c_str());
+    return 2;
+  }
+  kelvo6::sim::Ecu ecu;
+  kelvo6::sim::applySimOptions(*options, ecu);
 
   kelvo6::sim::PtyServer server(ecu);
-  std::string error;
+  server.followLineSpeed(options->pacing == kelvo6::sim::SimOptions::Pacing::kPort);
   if (!server.open(&error)) {
     std::fprintf(stderr, "kelvo6-ecusim: %s\n", error.c_str());
     return 1;
   }
-  if (!link.empty() && !server.makeLink(link, &error)) {
+  if (!options->link.empty() && !server.makeLink(options->link, &error)) {
     std::fprintf(stderr, "kelvo6-ecusim: %s\n", error.c_str());
     return 1;
   }
+  const std::string statePath = options->stateFile;
   auto saveState = [&] {
     if (!statePath.empty() && !kelvo6::ecusim::writeStateFile(statePath, ecu))
       std::fprintf(stderr, "kelvo6-ecusim: cannot write %s\n", statePath.c_str());
   };
   saveState();
-  // Rewritten in the loop turn that applied a write, so before its echo leaves
-  // (with a latency above 0).
+  kelvo6::sim::installGoOnSignal();
+  kelvo6::sim::HoldControl holds(ecu, stderr, "press Enter or send SIGUSR1");
+  // The state is rewritten in the loop turn that applied a write, so before its
+  // echo leaves (with a latency above 0).
   std::size_t savedWrites = 0;
   server.onTick = [&](std::int64_t) {
+    const bool goOn = kelvo6::sim::takeGoOnSignal();
+    holds.tick(lineOnStandardInput() || goOn);
     if (ecu.writes().size() == savedWrites) return;
     savedWrites = ecu.writes().size();
     saveState();

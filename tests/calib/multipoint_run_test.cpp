@@ -1,0 +1,160 @@
+// The multi-point run without a window: the settling step of one point's
+// search, a search against the simulated car's trim at light and heavy load,
+// and the accepting of points.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "calib/multipoint_run.h"
+#include "sim/calibration_model.h"
+
+namespace kelvo6::calib {
+namespace {
+
+// A car held at one operating point. On gas its engine computer trims the
+// petrol time by the simulated car's rule, or, with `proportional`, by 5 % of
+// it per KGB unit: at heavy load that is far more than the 200 us a unit the
+// automatic calibration's step assumes. Ticks of 300 ms, the fuel switch
+// 1000 ms after it is armed, as the window does.
+struct HeldCar {
+  int rpm = 850;
+  int petrolTime = 4000;
+  int need = 110;
+  bool proportional = false;
+  bool onGas = false;
+
+  int gasTime(int k) const {
+    if (proportional) return static_cast<int>(petrolTime * (1.0 + 0.05 * (need - k)));
+    return sim::demandedInjectionTime(petrolTime, k, need);
+  }
+  // Runs until the point is found or at a limit; the ticks it took, or -1.
+  int run(MultiPointRun& r, int interval = 100, int maxTicks = 4000) {
+    int switchAt = -1;
+    for (int tick = 0; tick < maxTicks; ++tick) {
+      int now = tick * 300;
+      if (switchAt >= 0 && now >= switchAt) {
+        onGas = !onGas;
+        r.fuelSwitched();
+        switchAt = -1;
+      }
+      int time = onGas ? gasTime(r.trialKgb()) : petrolTime;
+      if (r.tick({time, rpm, 450, 450, onGas ? 0 : 1}, interval) && switchAt < 0) switchAt = now + 1000;
+      auto phase = r.phase();
+      if (phase == MultiPointRun::Phase::kFound || phase == MultiPointRun::Phase::kAtLimit) return tick;
+    }
+    return -1;
+  }
+};
+
+TEST(PointSearch, FindsTheNeedWithinOneAtEveryLoadAndFromEitherEnd) {
+  for (bool proportional : {false, true})
+    for (int time : {3500, 7000, 11000, 15000})
+      for (int need : {101, 106, 110, 114})
+        for (int start : {100, 108, 115}) {
+          MultiPointRun r(start);
+          r.startPoint(start);
+          HeldCar car{1500, time, need, proportional};
+          std::string where = std::to_string(time) + " us, need " + std::to_string(need) + ", from " +
+                              std::to_string(start) + (proportional ? ", proportional trim" : "");
+          ASSERT_GE(car.run(r), 0) << where;
+          EXPECT_EQ(r.phase(), MultiPointRun::Phase::kFound) << where;
+          EXPECT_NEAR(r.trialKgb(), need, 1) << where;
+          EXPECT_LE(r.search()->cycles, 8) << where;
+        }
+}
+
+// A search on petrol after a gas phase, about to evaluate with these counts.
+PointSearch atEvaluation(int k, int above, int below, int largest) {
+  PointSearch s(k);
+  s.switchCount = 1;
+  s.injectionAverage = 4000;
+  s.injectionStableCount = 40;
+  s.rpmAverage = 850;
+  s.rpmStableCount = 40;
+  s.stableTicks = 29;
+  s.aboveCount = above;
+  s.belowCount = below;
+  s.largestDeviation = largest;
+  return s;
+}
+
+void evaluate(PointSearch& s, int above, int below, int largest) {
+  s.stableTicks = 29;
+  s.aboveCount = above;
+  s.belowCount = below;
+  s.largestDeviation = largest;
+  References refs{0, 4000};
+  s.measure({4000, 850, 500, 500, 1}, refs, 100);
+}
+
+TEST(PointSearch, ATurnHalvesTheStepForGoodAndATurnAfterOneSettlesOnTheCloserValue) {
+  PointSearch s = atEvaluation(104, 0, 8, 1300);  // up by 6
+  evaluate(s, 0, 8, 1300);
+  EXPECT_EQ(s.k, 110);
+  evaluate(s, 8, 0, 1300);  // back: at most 3
+  EXPECT_EQ(s.k, 107);
+  evaluate(s, 0, 8, 900);  // up again: at most 1 from now on
+  EXPECT_EQ(s.k, 108);
+  evaluate(s, 0, 8, 900);
+  EXPECT_EQ(s.k, 109);
+  evaluate(s, 8, 0, 300);  // back after a step of 1: the need is 108 or 109
+  EXPECT_EQ(s.runState, 1);
+  EXPECT_EQ(s.k, 109);  // 300 was the smaller deviation
+  EXPECT_EQ(s.cycles, 5);
+
+  PointSearch back = atEvaluation(108, 0, 8, 100);  // a step of 0 still moves by 1
+  evaluate(back, 0, 8, 100);
+  EXPECT_EQ(back.k, 109);
+  evaluate(back, 8, 0, 400);
+  EXPECT_EQ(back.k, 108);  // 400 is further off than 100
+  EXPECT_EQ(back.runState, 1);
+}
+
+TEST(PointSearch, AStepPastALimitIsMeasuredThereBeforeTheRunStops) {
+  PointSearch s = atEvaluation(110, 0, 8, 2000);
+  evaluate(s, 0, 8, 2000);
+  EXPECT_EQ(s.k, 115);
+  EXPECT_EQ(s.runState, 0);
+  evaluate(s, 0, 8, 600);
+  EXPECT_EQ(s.k, 115);
+  EXPECT_EQ(s.runState, 2);
+  evaluate(s, 0, 8, 600);  // evaluated again on the next stable tick: stays
+  EXPECT_EQ(s.runState, 2);
+  EXPECT_EQ(s.cycles, 2);
+}
+
+TEST(MultiPointRun, KeepsAPointOnlyOnceFoundOrAtALimitWithWhereItWasMeasured) {
+  MultiPointRun r(112);
+  EXPECT_EQ(r.trialKgb(), 112);
+  EXPECT_FALSE(r.accept());
+  r.startPoint(108);
+  HeldCar car{2480, 5200, 111};
+  for (int i = 0; i < 40; ++i) r.tick({5200, 2480, 450, 450, 1}, 100);
+  EXPECT_EQ(r.phase(), MultiPointRun::Phase::kMeasuring);
+  EXPECT_FALSE(r.accept());
+  ASSERT_GE(car.run(r), 0);
+  ASSERT_TRUE(r.accept());
+  ASSERT_EQ(r.points().size(), 1u);
+  const MeasuredPoint& p = r.points()[0];
+  EXPECT_EQ(p.rpm, 2480);
+  EXPECT_EQ(p.injectionTime, 5200);
+  EXPECT_EQ(p.k, 111);
+  EXPECT_FALSE(p.atLimit);
+  EXPECT_GE(p.cycles, 1);
+  EXPECT_EQ(r.phase(), MultiPointRun::Phase::kIdle);
+  EXPECT_EQ(r.trialKgb(), 111);  // held until the next point
+
+  r.startPoint(111);
+  HeldCar rich{900, 3000, 122};
+  ASSERT_GE(rich.run(r), 0);
+  EXPECT_EQ(r.phase(), MultiPointRun::Phase::kAtLimit);
+  ASSERT_TRUE(r.accept());
+  EXPECT_TRUE(r.points()[1].atLimit);
+  EXPECT_EQ(r.points()[1].k, 115);
+  r.removeLastPoint();
+  EXPECT_EQ(r.points().size(), 1u);
+}
+
+}  // namespace
+}  // namespace kelvo6::calib
