@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core xvfb xauth
   python3-openpyxl python3-odf python3-xlwt
   clang libclang-rt-14-dev
+  poppler-utils
 )
 
 missing=()

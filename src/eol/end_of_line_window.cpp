@@ -8,7 +8,13 @@
 #include <span>
 
 #include "app/connection.h"
+#include "app/navigator.h"
+#include "app/texts.h"
+#include "eol/records_file.h"
+#include "eol/records_report.h"
+#include "eol/records_ui.h"
 #include "eol/result_decoding.h"
+#include "link/dispatcher.h"
 #include "link/requests.h"
 #include "platform/widgets.h"
 
@@ -67,6 +73,7 @@ const QRect kCylinderFrame(10, 10, 120, 130);
 const QRect kInjectorFrame(140, 10, 300, 330);
 const QRect kStartButton(10, 160, 120, 60);
 const QRect kExitButton(10, 290, 120, 40);
+const QRect kReportButtonRect(10, 350, 120, 40);
 const QRect kMessageLine(10, 450, 810, 36);
 const QSize kWindowSize(830, 496);
 
@@ -117,6 +124,9 @@ EndOfLineWindow::EndOfLineWindow(app::Context& ctx) : Screen(ctx, QStringLiteral
   exit_ = new QPushButton(QStringLiteral("EXIT"), this);
   exit_->setObjectName("Command1");
   exit_->setGeometry(kExitButton);
+  report_ = new QPushButton(this);
+  report_->setObjectName(QString::fromLatin1(kReportButtonName));
+  report_->setGeometry(kReportButtonRect);
 
   message_ = new QLabel(this);
   message_->setObjectName("Label12");
@@ -135,10 +145,12 @@ EndOfLineWindow::EndOfLineWindow(app::Context& ctx) : Screen(ctx, QStringLiteral
     close();
   });
 
+  connect(report_, &QPushButton::clicked, this, [this] { saveReport(); });
+
   poll_ = makeTimer("Timer1", kPollMs, [this] { pollTick(); });
 }
 
-EndOfLineWindow::~EndOfLineWindow() = default;
+EndOfLineWindow::~EndOfLineWindow() { recordUnit(false); }
 
 // Rows of STAT, EMUL, OUT and IN lamps under a one-line heading, with the
 // emulation relay lamp of each injector pair beside its two rows.
@@ -220,6 +232,8 @@ void EndOfLineWindow::load() {
   setWindowTitle(connected() ? kTitle : kTitleNotConnected);
   start_->setEnabled(connected());
   showMessage(kChooseCylinders);
+  report_->setText(app::text3(kReportCaption, language()));
+  report_->setEnabled(false);
 }
 
 void EndOfLineWindow::activate() {
@@ -230,6 +244,7 @@ void EndOfLineWindow::activate() {
 }
 
 void EndOfLineWindow::unload() {
+  recordUnit();
   poll_->stop();
   testRunning_ = false;
 }
@@ -255,6 +270,9 @@ int EndOfLineWindow::chosenCylinders() const {
 }
 
 void EndOfLineWindow::startTest() {
+  recordUnit();  // the unit before, left without its reset
+  recordedUnit_.reset();
+  report_->setEnabled(false);
   cylinders_ = chosenCylinders();
   paintAll(true);
   auto& s = shared();
@@ -305,6 +323,7 @@ void EndOfLineWindow::pollTick() {
         showMessage(kResetOk);
         paint(kWatchDogLamp, false);
         testRunning_ = false;  // the test is over: polling stays stopped
+        recordUnit();
         return;
       }
       showMessage(kTestRunning);
@@ -320,6 +339,8 @@ void EndOfLineWindow::showResults() {
   for (int lamp = 0; lamp < kLampCount; ++lamp)
     if (isResultLamp(lamp)) paint(lamp, d.red[static_cast<std::size_t>(lamp)]);
   e.emulationFlags = d.emulation;
+  lastResults_ = d;
+  unrecordedResults_ = true;
 }
 
 // One second per five ticks; a silent ECU means the key is off.
@@ -356,5 +377,34 @@ void EndOfLineWindow::paintAll(bool red) {
 }
 
 void EndOfLineWindow::showMessage(const QString& text) { message_->setText(text); }
+
+void EndOfLineWindow::recordUnit(bool tellFitter) {
+  if (!unrecordedResults_) return;
+  unrecordedResults_ = false;
+  const auto& s = shared();
+  std::string version = s.received.version ? link::versionString(s.version[0], s.version[1], s.version[2]) : "";
+  auto green = [this](int lamp) {
+    return lamps_[static_cast<std::size_t>(lamp)]->fill() == platform::toQColor(core::colour::kGreen);
+  };
+  recordedUnit_ = unitResult(localDateTimeNow(), version, cylinders_, lastResults_, green(kPowerLatchLamp),
+                             green(kWatchDogLamp));
+  report_->setEnabled(true);
+  const std::string folder = recordsFolder();
+  std::string error = appendRecord(folder, *recordedUnit_);
+  if (error.empty() || !tellFitter) return;
+  app::Screen* m =
+      ctx().navigator.showMessage(this, recordsMessageTitle(language()), recordNotWrittenText(folder, language()));
+  if (auto* message = dynamic_cast<app::MessageWindow*>(m)) message->setDetail(QString::fromStdString(error));
+}
+
+void EndOfLineWindow::saveReport() {
+  if (!recordedUnit_) return;
+  QString path = withPdfSuffix(ctx().desktop.chooseFile(this, reportDialogRequest(language())));
+  if (path.isEmpty()) return;
+  QString error = writeReport(path, *recordedUnit_, language());
+  const QString text = error.isEmpty() ? reportSavedText(path, language()) : reportNotSavedText(path, language());
+  app::Screen* m = ctx().navigator.showMessage(this, recordsMessageTitle(language()), text);
+  if (auto* message = dynamic_cast<app::MessageWindow*>(m); message && !error.isEmpty()) message->setDetail(error);
+}
 
 }  // namespace kelvo6::eol

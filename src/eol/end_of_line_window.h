@@ -5,9 +5,11 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "app/screen.h"
 #include "eol/lamps.h"
+#include "eol/records_row.h"
 #include "platform/scheduler.h"
 
 class QLabel;
@@ -43,6 +45,10 @@ class EndOfLineWindow : public app::Screen {
   void paintAll(bool red);
   void showMessage(const QString& text);
   int chosenCylinders() const;
+  // Production record of the unit whose results are on show; `tellFitter`
+  // says whether a failure to write it may open the message window.
+  void recordUnit(bool tellFitter = true);
+  void saveReport();
 
   std::array<platform::Lamp*, kLampCount> lamps_{};
   std::array<QLabel*, kInjectors> rowLabels_{};
@@ -50,6 +56,7 @@ class EndOfLineWindow : public app::Screen {
   QLabel* message_ = nullptr;
   QPushButton* start_ = nullptr;
   QPushButton* exit_ = nullptr;
+  QPushButton* report_ = nullptr;
   std::unique_ptr<platform::Timer> poll_;
 
   bool testRunning_ = false;  // from the start button to "RESET OK"
@@ -59,6 +66,10 @@ class EndOfLineWindow : public app::Screen {
   int keyOffSubTicks_ = 0;
   int resetWaitSeconds_ = 0;
   int resetWaitSubTicks_ = 0;
+
+  DecodedResults lastResults_{};            // the last report decoded for this unit
+  bool unrecordedResults_ = false;          // results shown and not yet recorded
+  std::optional<UnitResult> recordedUnit_;  // the last unit recorded, for its report
 };
 
 }  // namespace kelvo6::eol

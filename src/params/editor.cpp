@@ -1,6 +1,8 @@
 #include "params/editor.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,7 @@
 #include <algorithm>
 
 #include "link/params.h"
+#include "link/plausibility.h"
 #include "link/requests.h"
 #include "params/form_parts.h"
 #include "platform/widgets.h"
@@ -32,6 +35,40 @@ QString qs(std::string_view v) { return QString::fromUtf8(v.data(), static_cast<
 
 // Fields a window shows but never lets the user type in keep this property.
 bool keepsReadOnly(const QLineEdit* e) { return e->property("keepsReadOnly").toBool(); }
+
+constexpr core::Rgb kWarningInk{190, 80, 0};
+
+// Puts `label` on the row of `field` in `layout` (or a layout inside it): in
+// a grid after the last control of the field's row, in a row after the field
+// and its unit, in a column under the field.
+bool placeBeside(QLayout* layout, QWidget* field, QWidget* label) {
+  const int index = layout->indexOf(field);
+  if (index < 0) {
+    for (int i = 0; i < layout->count(); ++i)
+      if (QLayout* inner = layout->itemAt(i)->layout(); inner && placeBeside(inner, field, label)) return true;
+    return false;
+  }
+  if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
+    int row = 0, column = 0, rows = 0, columns = 0, after = 0;
+    grid->getItemPosition(index, &row, &column, &rows, &columns);
+    for (int i = 0; i < grid->count(); ++i) {
+      int r = 0, c = 0, rs = 0, cs = 0;
+      grid->getItemPosition(i, &r, &c, &rs, &cs);
+      if (r <= row && row < r + rs) after = std::max(after, c + cs);
+    }
+    grid->addWidget(label, row, after);
+    return true;
+  }
+  if (auto* box = qobject_cast<QBoxLayout*>(layout)) {
+    int at = index + 1;
+    const bool across = box->direction() == QBoxLayout::LeftToRight || box->direction() == QBoxLayout::RightToLeft;
+    if (across && at < box->count())
+      if (auto* unit = qobject_cast<QLabel*>(box->itemAt(at)->widget()); unit && unit->objectName().isEmpty()) ++at;
+    box->insertWidget(at, label);
+    return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -83,6 +120,18 @@ void Editor::bind() {
         break;
       default: break;
     }
+    if (b.text) {
+      b.warning = new QLabel(b.text->parentWidget());
+      b.warning->setObjectName(QStringLiteral("Warning") + b.text->objectName());
+      platform::setForeColor(b.warning, kWarningInk);
+      b.warning->hide();
+      if (QLayout* l = b.text->parentWidget()->layout()) placeBeside(l, b.text, b.warning);
+      connect(b.text, &QLineEdit::textChanged, this, [this] { showPlausibility(); });
+    }
+    for (QWidget* o : b.options)
+      if (auto* button = qobject_cast<QAbstractButton*>(o))
+        connect(button, &QAbstractButton::toggled, this, [this] { showPlausibility(); });
+    if (b.check) connect(b.check, &QAbstractButton::toggled, this, [this] { showPlausibility(); });
     bound_.push_back(std::move(b));
   }
   readChoice_ = control<QAbstractButton>(QString::fromLatin1(definition_.readChoice));
@@ -158,6 +207,35 @@ void Editor::fill() {
   for (const Bound& b : bound_)
     show(b, connected() ? shared().param(b.field->parameter).ecu : b.field->notConnectedValue);
   afterFill();
+}
+
+void Editor::showPlausibility() {
+  link::ParamValues values{};
+  for (int n = 1; n <= 62; ++n) values[static_cast<std::size_t>(n - 1)] = shared().param(n).ecu;
+  // The fields as they stand now, a value being typed included. A field that
+  // holds no valid entry gets no warning: Modify will say what is wrong with it.
+  std::vector<const Bound*> unreadable;
+  for (const Bound& b : bound_) {
+    int& value = values[static_cast<std::size_t>(b.field->parameter - 1)];
+    if (b.text) {
+      Entry e = parseEntry(b.text->text().toStdString(), definition_.entryMax);
+      if (e.ok()) value = e.value;
+      else unreadable.push_back(&b);
+    } else if (b.check) {
+      value = b.check->isChecked() ? 1 : 0;
+    } else {
+      for (std::size_t i = 0; i < b.options.size(); ++i)
+        if (auto* o = qobject_cast<QAbstractButton*>(b.options[i]); o && o->isChecked()) value = static_cast<int>(i);
+    }
+  }
+  for (const Bound& b : bound_) {
+    if (!b.warning) continue;
+    std::optional<link::PlausibilityNote> note;
+    if (std::find(unreadable.begin(), unreadable.end(), &b) == unreadable.end())
+      note = link::plausibilityNote(b.field->parameter, values);
+    b.warning->setText(note ? QString::fromStdString(link::plausibilityText(*note, language())) : QString());
+    b.warning->setVisible(note.has_value());
+  }
 }
 
 void Editor::setWriteControls(bool write) {

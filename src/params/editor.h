@@ -135,8 +135,12 @@ class Editor : public app::Screen {
     QCheckBox* check = nullptr;
     std::vector<QWidget*> options;
     std::vector<QWidget*> labels;
+    QLabel* warning = nullptr;  // beside a text field: its value looks implausible
   };
   void bind();
+  // Shows beside each text field whether its value (with the others as now
+  // shown) looks implausible; a warning only, it never stops a Modify.
+  void showPlausibility();
   void show(const Bound& b, int value);
 
 

@@ -11,6 +11,7 @@
 #include "app/texts.h"
 #include "link/requests.h"
 #include "params/archive.h"
+#include "params/compare_open.h"
 #include "params/defaults.h"
 #include "params/form_parts.h"
 #include "params/transfer_texts.h"
@@ -36,6 +37,8 @@ constexpr app::ControlText kTexts[] = {
     {"Command9",
      {"SALVA CONFIGURAZIONE VETTURA", "STORE CONFIGURATION OF VEHICLE", "ECU Degerlerini Bilgisayara Yukle"}},
     {"ContinueTransfer", {"CONTINUA", "CONTINUE", "DEVAM"}},
+    {"Command10", kCompareWithEcuCaption},
+    {"Command11", kCompareWorkbooksCaption},
 };
 constexpr Text3 kTitleNotConnected{"KELVO6 - Visualizza parametri centralina Non connesso",
                                    "KELVO6 - Display parameters of ECU Not connected",
@@ -91,6 +94,13 @@ ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form
   auto* vehicle = new QGroupBox(this);
   auto* w = new QVBoxLayout(vehicle);
   for (int i : {5, 9, 7}) w->addWidget(buttons_[i]);
+  // Our compare buttons, after the described ones.
+  compareWithEcu_ = parts::button(this, QString::fromLatin1(kCompareWithEcuButton), {});
+  compareWorkbooks_ = parts::button(this, QString::fromLatin1(kCompareWorkbooksButton), {});
+  for (QPushButton* b : {compareWithEcu_, compareWorkbooks_}) {
+    b->setMinimumHeight(34);
+    w->addWidget(b);
+  }
   status_ = new parts::MessageLine(this);
   status_->setObjectName("ProgressLine");
   status_->hide();
@@ -112,6 +122,9 @@ ParameterHub::ParameterHub(app::Context& ctx) : Screen(ctx, QStringLiteral("Form
   connect(buttons_[7], &QPushButton::clicked, this, [this] { restoreDefaults(); });
   connect(buttons_[8], &QPushButton::clicked, this, [this] { close(); });
   connect(continue_, &QPushButton::clicked, this, [this] { continueOperation(); });
+  connect(compareWithEcu_, &QPushButton::clicked, this,
+          [this] { compareWithEcu(this, Screen::ctx(), [this](const Configuration& c) { sendConfiguration(c); }); });
+  connect(compareWorkbooks_, &QPushButton::clicked, this, [this] { compareTwoWorkbooks(this, Screen::ctx()); });
 
   defaultsTimer_ = makeTimer("Timer1", kHubTimerMs, [this] { defaultsTick(); });
   transferTimer_ = makeTimer("Timer2", kHubTimerMs, [this] { transferTick(); });
@@ -126,6 +139,7 @@ void ParameterHub::load() {
   if (!connected()) {
     if (const char* t = core::pick(kTitleNotConnected, language())) setWindowTitle(QString::fromUtf8(t));
     for (int i : {5, 7, 9}) buttons_[i]->setEnabled(false);
+    compareWithEcu_->setEnabled(false);  // two workbooks compare without an ECU
   }
 }
 
@@ -215,6 +229,7 @@ void ParameterHub::showTransferStatus() { showStatus(transferStatusText(transfer
 
 void ParameterHub::setHubBusy(bool busy) {
   for (int i : kBusyButtons) buttons_[i]->setEnabled(!busy);
+  compareWithEcu_->setEnabled(!busy && connected());
   setBusy(busy);
 }
 
@@ -239,6 +254,17 @@ void ParameterHub::loadVehicle() {
     reportArchiveError(*error, path);
     return;
   }
+  startTransfer();
+}
+
+void ParameterHub::sendConfiguration(const Configuration& values) {
+  setHubBusy(true);
+  setPending(shared(), values);
+  startTransfer();
+}
+
+// The pending values as they stand go to the ECU.
+void ParameterHub::startTransfer() {
   offerContinue(false);
   transfer_.start(shared());
   showTransferStatus();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/screen.h"
+#include "params/compare_diff.h"
 #include "params/transfer.h"
 
 class QPushButton;
@@ -50,9 +51,14 @@ class ParameterHub : public app::Screen {
   void showTransferStatus();
   void offerContinue(bool offer);
   void reportArchiveError(const ArchiveError& error, const QString& path);
+  // Sends a configuration compared in the compare window, as a workbook load does.
+  void sendConfiguration(const Configuration& values);
+  void startTransfer();
 
   QPushButton* buttons_[10] = {};  // Command1..Command9 at their numbers
   QPushButton* continue_ = nullptr;  // offered after an interrupted operation
+  QPushButton* compareWithEcu_ = nullptr;    // Command10
+  QPushButton* compareWorkbooks_ = nullptr;  // Command11
   parts::MessageLine* status_ = nullptr;
   BulkTransfer transfer_;
   Defaults defaults_ = Defaults::kIdle;

@@ -1,5 +1,6 @@
 #include "app/navigator.h"
 #include "app/screens.h"
+#include "params/compare_window.h"
 #include "params/cutoff_editor.h"
 #include "params/hub.h"
 #include "params/lambda_editor.h"
@@ -16,6 +17,7 @@ void registerScreens(app::Navigator& nav) {
   nav.registerScreen("Form11", [](app::Context& c) { return new SwitchingEditor(c); });
   nav.registerScreen("Form13", [](app::Context& c) { return new OtherEditor(c); });
   nav.registerScreen("Form14", [](app::Context& c) { return new LevelEditor(c); });
+  nav.registerScreen("Compare", [](app::Context& c) { return new CompareWindow(c); });
 }
 
 }  // namespace kelvo6::params

@@ -78,13 +78,14 @@ TEST(TabOrder, FollowsTheReadingOrderOfTheFields) {
   h.close("Form4");
 
   // The parameter hub: its buttons were made in number order, but Tab goes
-  // down the editors' frame, then the archive frame, then EXIT.
+  // down the editors' frame, then the archive frame (with the compare
+  // buttons at its end), then EXIT.
   h.click("Form1", "Command1");
   h.advance(2500);
   h.click("Form2", "Command4");
   h.advance(600);
   EXPECT_EQ(tabChain(h.window("Form5")).join(' ').toStdString(),
-            "Command1 Command2 Command3 Command4 Command6 Command5 Command9 Command7 Command8");
+            "Command1 Command2 Command3 Command4 Command6 Command5 Command9 Command7 Command10 Command11 Command8");
 }
 
 }  // namespace

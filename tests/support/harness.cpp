@@ -9,12 +9,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
+#include <deque>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -61,8 +64,8 @@ class TestDesktop : public platform::Desktop {
   QString chooseFile(QWidget*, const platform::FileDialogRequest& r) override {
     lastTitle = r.title;
     lastFolder = r.folder;
-    QString answer = nextFile;
-    nextFile.clear();
+    QString answer = nextFiles.empty() ? QString() : nextFiles.front();
+    if (!nextFiles.empty()) nextFiles.pop_front();
     return answer;
   }
   bool confirm(QWidget*, const platform::Question& q) override {
@@ -73,7 +76,8 @@ class TestDesktop : public platform::Desktop {
   bool nextAnswer = true;
   QString lastQuestion;
   QPoint cursor;
-  QString nextFile, lastTitle, lastFolder;
+  std::deque<QString> nextFiles;  // answers of the next dialogs, in order
+  QString lastTitle, lastFolder;
 };
 
 // A pseudo-terminal reached through a link of its own, as a USB adapter is
@@ -124,6 +128,27 @@ class Pty {
 };
 
 constexpr int kLineTimeoutMs = 3000;  // only reached when something is broken
+
+// The program writes under $HOME (vehicle archive, production records). A test
+// that has not pointed HOME at a temporary folder of its own gets one, so that
+// no test writes into the real home.
+class TestHome {
+ public:
+  TestHome() : previous_(qgetenv("HOME")) {
+    if (QDir::homePath().startsWith(QDir::tempPath())) return;
+    dir_.emplace();
+    qputenv("HOME", dir_->path().toUtf8());
+  }
+  ~TestHome() {
+    if (dir_) qputenv("HOME", previous_);
+  }
+  TestHome(const TestHome&) = delete;
+  TestHome& operator=(const TestHome&) = delete;
+
+ private:
+  QByteArray previous_;
+  std::optional<QTemporaryDir> dir_;
+};
 
 }  // namespace
 
@@ -216,6 +241,7 @@ class Harness::Impl {
   }
 
   HarnessOptions options;
+  TestHome home;
   core::Shared shared;
   platform::VirtualScheduler scheduler;
   Pty pty;
@@ -328,7 +354,10 @@ void Harness::reply(const Frame& chunk) {
 }
 
 int Harness::beeps() const { return impl_->desktop.beeps; }
-void Harness::setNextFileName(const QString& path) { impl_->desktop.nextFile = path; }
+void Harness::setNextFileName(const QString& path) { impl_->desktop.nextFiles = {path}; }
+void Harness::setNextFileNames(const QStringList& paths) {
+  impl_->desktop.nextFiles.assign(paths.begin(), paths.end());
+}
 QString Harness::lastDialogTitle() const { return impl_->desktop.lastTitle; }
 QString Harness::lastDialogFolder() const { return impl_->desktop.lastFolder; }
 int Harness::openedPort() const { return impl_->app->connection().openedPort(); }

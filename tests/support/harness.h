@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -56,6 +57,7 @@ class Harness {
   void reply(const Frame& chunk);  // bytes arrive from the ECU; handled before reply returns
   int beeps() const;
   void setNextFileName(const QString& path);  // answer of the next file dialog; "" = cancel
+  void setNextFileNames(const QStringList& paths);  // answers of the next dialogs, in order
   QString lastDialogTitle() const;
   QString lastDialogFolder() const;
   int openedPort() const;

@@ -11,6 +11,7 @@
 #include "datalog/channels.h"
 #include "scope/oscilloscope_window.h"
 #include "scope/trace_view.h"
+#include "params/archive.h"
 #include "sim/ecu.h"
 
 namespace kelvo6::testing {
@@ -147,6 +148,21 @@ void endOfLine(Harness& h) {
   h.advance(3000);
 }
 
+// A vehicle workbook compared with the ECU before sending it: a few parameters
+// and cells differ, and the workbook has no ignition coil, which is flagged.
+void compare(Harness& h) {
+  fromMenu("Command4")(h);
+  core::Shared vehicle;
+  for (int n = 1; n <= 62; ++n) vehicle.param(n).ecu = h.ecu()->param(n);
+  for (int n = 1; n <= 64; ++n) vehicle.cell(n).ecu = h.ecu()->cell(n);
+  for (auto [n, v] : {std::pair{2, 0}, {4, 420}, {12, 2500}, {30, 850}, {58, 2}, {62, 1}}) vehicle.param(n).ecu = v;
+  for (int n : {19, 20, 27, 28}) vehicle.cell(n).ecu = 110;
+  const QString path = params::archiveFolder() + QStringLiteral("/golf-1.6.xlsx");
+  if (params::saveVehicle(path.toStdString(), vehicle)) return;
+  h.setNextFileName(path);
+  h.click("Form5", "Command10");
+}
+
 // Started with --port on an adapter that is not plugged in: the port message
 // with the system's reason and the hint. The device is one that does not
 // exist here, so no real adapter is ever opened.
@@ -260,6 +276,7 @@ const std::vector<Scene>& scenes() {
       {"switching-parameters", "Form11", fromHub("Command3")},
       {"indicator-parameters", "Form14", indicator},
       {"other-parameters", "Form13", fromHub("Command6")},
+      {"compare", "Compare", compare},
       {"calibration", "Form16", calibration},
       {"calibration-chart", "Form15", chart},
       {"auto-calibration", "Form8", autoCalibration},
