@@ -38,6 +38,8 @@
 namespace {
 
 using namespace kelvo6;
+using testing::runFor;
+using testing::waitFor;
 
 [[noreturn]] void fail(const std::string& what) {
   std::fprintf(stderr, "bench_live: %s\n", what.c_str());
@@ -109,24 +111,6 @@ struct Program {
   std::unique_ptr<app::App> app;
 };
 
-// Runs the event loop (sleeping between events) for `ms` of real time.
-void runFor(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-// Runs the event loop until `done` holds, checking every few milliseconds.
-template <class F>
-bool waitFor(F done, int boundMs = 15000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > boundMs) return false;
-    runFor(5);
-  }
-  return true;
-}
 
 QString simulatorPath() { return QStringLiteral(KELVO6_ECUSIM_PATH); }
 

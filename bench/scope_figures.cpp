@@ -39,6 +39,8 @@
 namespace {
 
 using namespace kelvo6;
+using testing::runFor;
+using testing::waitFor;
 
 [[noreturn]] void fail(const std::string& what) {
   std::fprintf(stderr, "bench_scope: %s\n", what.c_str());
@@ -69,22 +71,6 @@ struct Program {
   std::unique_ptr<app::App> app;
 };
 
-void runFor(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-template <class F>
-bool waitFor(F done, int boundMs = 15000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > boundMs) return false;
-    runFor(5);
-  }
-  return true;
-}
 
 double cpuSeconds() {
   rusage r{};

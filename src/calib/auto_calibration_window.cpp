@@ -361,9 +361,7 @@ void AutoCalibrationWindow::writerTick() {
     return;
   }
   send(link::calibrationOff());
-  s.calib.calOffRequested = true;
-  s.received.calOffAck = false;
-  s.calib.autoCalRequested = false;
+  awaitCalibrationOff(s);
   s.calib.tableWriteRequested = false;
   timer2_->start();
 }
@@ -380,9 +378,7 @@ void AutoCalibrationWindow::exitPressed() {
   }
   auto& s = shared();
   send(link::calibrationOff());
-  s.calib.calOffRequested = true;
-  s.received.calOffAck = false;
-  s.calib.autoCalRequested = false;
+  awaitCalibrationOff(s);
   timer2_->start();
 }
 

@@ -216,9 +216,7 @@ void MultiPointWindow::writerTick() {
     return;
   }
   send(link::calibrationOff());
-  s.calib.calOffRequested = true;
-  s.received.calOffAck = false;
-  s.calib.autoCalRequested = false;
+  awaitCalibrationOff(s);
   s.calib.tableWriteRequested = false;
   timer2_->start();
 }
@@ -236,9 +234,7 @@ void MultiPointWindow::exitPressed() {
   timer1_->stop();
   updateButtons();
   send(link::calibrationOff());
-  s.calib.calOffRequested = true;
-  s.received.calOffAck = false;
-  s.calib.autoCalRequested = false;
+  awaitCalibrationOff(s);
   timer2_->start();
 }
 

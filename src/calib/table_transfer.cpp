@@ -50,4 +50,10 @@ std::optional<WriteStep> nextAutoCalibrationWrite(const core::Shared& shared) {
   return nextCellWrite(shared);
 }
 
+void awaitCalibrationOff(core::Shared& shared) {
+  shared.calib.calOffRequested = true;
+  shared.received.calOffAck = false;
+  shared.calib.autoCalRequested = false;
+}
+
 }  // namespace kelvo6::calib

@@ -32,5 +32,8 @@ std::optional<WriteStep> nextCellWrite(const core::Shared& shared);
 std::optional<WriteStep> nextTableWrite(const core::Shared& shared, bool cellsOnly);
 // The automatic calibration's writer: parameters 29 and 28, then cells.
 std::optional<WriteStep> nextAutoCalibrationWrite(const core::Shared& shared);
+// An automatic calibration (single or multi-point) is leaving: calibration off
+// has been sent and is asked again on each tick until the ECU confirms it.
+void awaitCalibrationOff(core::Shared& shared);
 
 }  // namespace kelvo6::calib

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "datalog/csv_format.h"
+#include "core/file_io.h"
 
 namespace kelvo6::datalog {
 
@@ -66,19 +67,13 @@ std::string LogWriter::error() const {
 }
 
 bool LogWriter::writeOut(std::string& buffer) {
-  std::size_t done = 0;
-  while (done < buffer.size()) {
-    ssize_t n = ::write(fd_, buffer.data() + done, buffer.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      std::lock_guard lock(mutex_);
-      error_ = n < 0 ? std::strerror(errno) : "nothing written";
-      failed_ = true;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-    bytes_ += static_cast<std::uint64_t>(n);
+  if (!core::writeAll(fd_, buffer)) {
+    std::lock_guard lock(mutex_);
+    error_ = errno != 0 ? std::strerror(errno) : "nothing written";
+    failed_ = true;
+    return false;
   }
+  bytes_ += static_cast<std::uint64_t>(buffer.size());
   buffer.clear();
   // Onto the disk as well, so a power cut keeps it too; devices that cannot
   // sync (a pipe, /dev/null) are fine as they are.

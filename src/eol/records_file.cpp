@@ -1,4 +1,5 @@
 #include "eol/records_file.h"
+#include "core/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,16 +27,6 @@ struct Descriptor {
   }
 };
 
-bool writeAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 // The new file's name must reach the disk too, or a power cut may lose it.
 void syncFolderOf(const std::string& path) {
@@ -71,7 +62,7 @@ std::string appendLine(const std::string& path, const std::string& header, const
   bytes += row;
   // One write of the whole row: with O_APPEND it lands after everything that
   // is there, also when another program appends to the same day's file.
-  if (!writeAll(d.fd, bytes)) return systemError("cannot write", path);
+  if (!core::writeAll(d.fd, bytes)) return systemError("cannot write", path);
   if (::fsync(d.fd) != 0) return systemError("cannot flush", path);
   if (st.st_size == 0) syncFolderOf(path);
   return {};

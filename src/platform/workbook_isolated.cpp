@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "platform/workbook.h"
+#include "core/file_io.h"
 
 namespace kelvo6::platform::workbook_detail {
 
@@ -83,16 +84,6 @@ bool decode(const std::string& bytes, WorkbookReadResult& r) {
   return in.good && in.at == bytes.size();
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -128,7 +119,7 @@ WorkbookReadResult readInChildProcess(const std::function<WorkbookReadResult()>&
       answer = {};
       answer.error = "cannot read the file";
     }
-    bool sent = writeAll(fds[1], encode(answer));
+    bool sent = core::writeAll(fds[1], encode(answer));
     ::_exit(sent ? 0 : 1);
   }
   ::close(fds[1]);

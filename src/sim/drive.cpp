@@ -1,10 +1,10 @@
 #include "sim/drive.h"
+#include "core/file_io.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace kelvo6::sim {
@@ -150,14 +150,9 @@ std::optional<Drive> Drive::parse(const std::string& text, std::string* error) {
 }
 
 std::optional<Drive> Drive::load(const std::string& path, std::string* error) {
-  std::ifstream file(path);
-  if (!file) {
-    if (error) *error = "cannot read " + path;
-    return std::nullopt;
-  }
-  std::ostringstream text;
-  text << file.rdbuf();
-  return parse(text.str(), error);
+  auto text = core::readTextFile(path, error);
+  if (!text) return std::nullopt;
+  return parse(*text, error);
 }
 
 DrivePlayer::DrivePlayer(Drive drive) : drive_(std::move(drive)) {

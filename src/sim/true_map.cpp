@@ -1,8 +1,8 @@
 #include "sim/true_map.h"
+#include "core/file_io.h"
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace kelvo6::sim {
@@ -72,14 +72,9 @@ std::optional<TrueMap> TrueMap::parse(const std::string& text, std::string* erro
 }
 
 std::optional<TrueMap> TrueMap::load(const std::string& path, std::string* error) {
-  std::ifstream file(path);
-  if (!file) {
-    if (error) *error = "cannot read " + path;
-    return std::nullopt;
-  }
-  std::ostringstream text;
-  text << file.rdbuf();
-  return parse(text.str(), error);
+  auto text = core::readTextFile(path, error);
+  if (!text) return std::nullopt;
+  return parse(*text, error);
 }
 
 }  // namespace kelvo6::sim

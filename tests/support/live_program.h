@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QStringList>
+#include <QTimer>
 #include <memory>
 #include <utility>
 
@@ -70,6 +72,26 @@ class PresetFileDesktop : public platform::QtDesktop {
   QString next_;
   QString lastTitle_;
 };
+
+// Runs the event loop (sleeping between events) for `ms` of real time.
+inline void runFor(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// Runs the event loop until `done` holds, checking every few milliseconds;
+// false when `boundMs` of real time passed first.
+template <class F>
+bool waitFor(F done, int boundMs = 15000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > boundMs) return false;
+    runFor(5);
+  }
+  return true;
+}
 
 // The program as main() builds it, started on `device` as port 1.
 struct LiveProgram {
