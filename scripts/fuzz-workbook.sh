@@ -3,7 +3,7 @@
 workbook_sources=(tests/fuzz/workbook_reader.cpp src/params/archive.cpp src/app/texts.cpp
   src/platform/workbook_read.cpp src/platform/workbook_write.cpp
   src/platform/workbook_xls.cpp src/platform/workbook_xlsx_fix.cpp src/platform/workbook_zip.cpp
-  src/platform/workbook_isolated.cpp)
+  src/platform/workbook_isolated.cpp "${core_sources[@]}")
 # shellcheck disable=SC2207
 workbook_libs=($(pkg-config --cflags --libs Qt6Widgets liborcus-0.17 libixion-0.17 freexl xlsxwriter)
   -lorcus-spreadsheet-model-0.17)

@@ -8,7 +8,8 @@ seconds=${1:-60}
 out=build-fuzz
 mkdir -p "$out"
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -Isrc)
-link_sources=(src/link/frame.cpp src/link/requests.cpp src/link/params.cpp src/link/dispatcher.cpp src/link/chunker.cpp src/link/layouts.cpp)
+core_sources=(src/core/*.cpp)
+link_sources=("${core_sources[@]}" src/link/frame.cpp src/link/requests.cpp src/link/params.cpp src/link/dispatcher.cpp src/link/chunker.cpp src/link/layouts.cpp)
 
 build() {  # name sources...
   local name=$1; shift
