@@ -337,12 +337,11 @@ void AutoCalibrationWindow::store() {
   refusal_.clear();
   for (auto* t : {timer1_.get(), timer2_.get(), timer3_.get()}) t->stop();
   exit_->setEnabled(false);
-  s.calib.tableWriteRequested = true;
-  s.param(link::param::kCalPressure).pending = s.live.pressure1;
-  s.param(link::param::kCalTemperature).pending = s.live.temperature1;
   FillPattern pattern = fillPatternFor(specialised(), s.param(link::param::kFuelType).ecu);
-  if (auto cells = fillCells(pattern, v.value))
-    for (int n = 1; n <= core::kCellCount; ++n) s.cell(n).pending = (*cells)[static_cast<std::size_t>(n - 1)];
+  std::array<int, core::kCellCount> cells{};
+  for (int n = 1; n <= core::kCellCount; ++n) cells[static_cast<std::size_t>(n - 1)] = s.cell(n).pending;
+  if (auto filled = fillCells(pattern, v.value)) cells = *filled;  // another fuel type: only 29 and 28
+  stageAutomaticStore(s, cells);
   timer3_->start();
 }
 
@@ -355,15 +354,9 @@ void AutoCalibrationWindow::writerTick() {
     exit_->setEnabled(true);
     return;
   }
-  if (auto step = nextAutoCalibrationWrite(s)) {
-    send(step->frame());
-    timer3_->start();
-    return;
-  }
-  send(link::calibrationOff());
-  awaitCalibrationOff(s);
-  s.calib.tableWriteRequested = false;
-  timer2_->start();
+  bool finished = false;
+  send(nextAutomaticWriterFrame(s, &finished));
+  (finished ? timer2_ : timer3_)->start();
 }
 
 void AutoCalibrationWindow::exitPressed() {

@@ -194,10 +194,7 @@ void MultiPointWindow::applyPressed() {
   // As the automatic calibration's OK: the calibration pressure and
   // temperature of this moment, the cells, then the writer; cells that
   // already hold their proposed value are not sent.
-  s.calib.tableWriteRequested = true;
-  s.param(link::param::kCalPressure).pending = s.live.pressure1;
-  s.param(link::param::kCalTemperature).pending = s.live.temperature1;
-  for (int n = 1; n <= core::kCellCount; ++n) s.cell(n).pending = proposal_->cells[static_cast<std::size_t>(n - 1)];
+  stageAutomaticStore(s, proposal_->cells);
   timer3_->start();
 }
 
@@ -210,15 +207,9 @@ void MultiPointWindow::writerTick() {
     buttons_[1]->setEnabled(true);
     return;
   }
-  if (auto step = nextAutoCalibrationWrite(s)) {
-    send(step->frame());
-    timer3_->start();
-    return;
-  }
-  send(link::calibrationOff());
-  awaitCalibrationOff(s);
-  s.calib.tableWriteRequested = false;
-  timer2_->start();
+  bool finished = false;
+  send(nextAutomaticWriterFrame(s, &finished));
+  (finished ? timer2_ : timer3_)->start();
 }
 
 void MultiPointWindow::exitPressed() {

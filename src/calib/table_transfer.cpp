@@ -56,4 +56,22 @@ void awaitCalibrationOff(core::Shared& shared) {
   shared.calib.autoCalRequested = false;
 }
 
+void stageAutomaticStore(core::Shared& shared, const std::array<int, core::kCellCount>& cells) {
+  shared.calib.tableWriteRequested = true;
+  shared.param(link::param::kCalPressure).pending = shared.live.pressure1;
+  shared.param(link::param::kCalTemperature).pending = shared.live.temperature1;
+  for (int n = 1; n <= core::kCellCount; ++n) shared.cell(n).pending = cells[static_cast<std::size_t>(n - 1)];
+}
+
+link::Bytes nextAutomaticWriterFrame(core::Shared& shared, bool* finished) {
+  if (auto step = nextAutoCalibrationWrite(shared)) {
+    *finished = false;
+    return step->frame();
+  }
+  *finished = true;
+  awaitCalibrationOff(shared);
+  shared.calib.tableWriteRequested = false;
+  return link::calibrationOff();
+}
+
 }  // namespace kelvo6::calib

@@ -36,4 +36,13 @@ std::optional<WriteStep> nextAutoCalibrationWrite(const core::Shared& shared);
 // has been sent and is asked again on each tick until the ECU confirms it.
 void awaitCalibrationOff(core::Shared& shared);
 
+// What both automatic calibrations store on OK / APPLY: the calibration
+// pressure and temperature of this moment and the cells, all pending for their
+// writer; cells already holding their value are not sent.
+void stageAutomaticStore(core::Shared& shared, const std::array<int, core::kCellCount>& cells);
+// One tick of that writer: the frame to send, either the next value or, once
+// everything is written, calibration off (with the leaving flags set, so the
+// measurement tick waits for the confirmation and closes). `finished` says which.
+link::Bytes nextAutomaticWriterFrame(core::Shared& shared, bool* finished);
+
 }  // namespace kelvo6::calib
