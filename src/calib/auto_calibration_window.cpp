@@ -1,5 +1,6 @@
 #include "calib/auto_calibration_window.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -357,6 +358,20 @@ void AutoCalibrationWindow::writerTick() {
   bool finished = false;
   send(nextAutomaticWriterFrame(s, &finished));
   (finished ? timer2_ : timer3_)->start();
+}
+
+// Closed from the window frame while calibration mode is on: as EXIT, so the
+// ECU is not left in calibration mode; the window closes once it confirms.
+// While the table is written EXIT is off and the frame closes at once, so a
+// writer the ECU never answers cannot hold the window.
+void AutoCalibrationWindow::closeEvent(QCloseEvent* event) {
+  if (!isHidden() && exit_->isEnabled() && connected() && ctx().connection.isOpen() &&
+      !shared().calib.calOffRequested) {
+    event->ignore();
+    exitPressed();
+    return;
+  }
+  Screen::closeEvent(event);
 }
 
 void AutoCalibrationWindow::exitPressed() {

@@ -33,6 +33,10 @@ class AutoCalibrationWindow : public app::Screen {
 
   const AutoCalibrationRun& run() const { return run_; }
 
+ protected:
+  // The window frame does what EXIT does while calibration mode is on.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   QLineEdit* addField(const char* name, const char* caption, int x, int y);
   QLineEdit* field(const char* name) const;

@@ -3,6 +3,7 @@
 // calibration, calibration mode, the whole-table fill, the automatic and
 // graphical calibration, and EXIT in each situation.
 
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -325,6 +326,20 @@ void CalibrationWindow::fillTable() {
   timer4_->start();
 }
 
+// Closed from the window frame while calibration mode is on and no guided
+// store or coil calibration runs: as EXIT, so the ECU is not left in
+// calibration mode; the window closes once the ECU confirms. Otherwise the
+// frame closes at once, as before.
+void CalibrationWindow::closeEvent(QCloseEvent* event) {
+  if (!isHidden() && !leaving_ && !shared().calib.calOffRequested && workflow() == Workflow::kNone &&
+      button(1)->isEnabled() && connected() && ctx().connection.isOpen()) {
+    event->ignore();
+    exitPressed();
+    return;
+  }
+  Screen::closeEvent(event);
+}
+
 void CalibrationWindow::exitPressed() {
   auto& s = shared();
   // Without a port (not connected, or the line was lost) no ECU can confirm
@@ -351,6 +366,7 @@ void CalibrationWindow::exitPressed() {
   s.received.calOffAck = false;
   for (auto* t : {timer1_.get(), timer2_.get(), timer4_.get(), timer5_.get()}) t->stop();
   send(link::calibrationOff());
+  leaving_ = true;
   setBusy(true);
   timer3_->start();
   holdButtonsForHandshake(true);

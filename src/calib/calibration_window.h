@@ -49,6 +49,10 @@ class CalibrationWindow : public app::Screen {
   void showCell(int cell, int value) override;
   void showCalibrationMode(bool on, const QString& title, const QString& caption) override;
 
+ protected:
+  // The window frame does what EXIT does while calibration mode is on.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   enum class Workflow { kNone, kStoreRpm, kStorePressure, kStoreTemperature, kCoil };
 
@@ -153,6 +157,7 @@ class CalibrationWindow : public app::Screen {
   std::optional<core::Rgb> shownFuelColour_;
   int litSegment_ = -1;
   bool coilCountConfirmed_ = false;
+  bool leaving_ = false;  // EXIT has asked for calibration off and waits to close
   QString automaticForm_ = QStringLiteral("Form8");
 
   // Refused entries: each marked field with the background it had, and why the

@@ -7,6 +7,7 @@
 
 #include "calib/multipoint_window.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -210,6 +211,18 @@ void MultiPointWindow::writerTick() {
   bool finished = false;
   send(nextAutomaticWriterFrame(s, &finished));
   (finished ? timer2_ : timer3_)->start();
+}
+
+// Closed from the window frame: as the automatic calibration's frame, EXIT
+// while calibration mode is on; at once while the table is written.
+void MultiPointWindow::closeEvent(QCloseEvent* event) {
+  if (!isHidden() && buttons_[1]->isEnabled() && connected() && ctx().connection.isOpen() &&
+      !shared().calib.calOffRequested) {
+    event->ignore();
+    exitPressed();
+    return;
+  }
+  Screen::closeEvent(event);
 }
 
 void MultiPointWindow::exitPressed() {

@@ -40,6 +40,10 @@ class MultiPointWindow : public app::Screen {
   const MultiPointRun& run() const { return run_; }
   const std::optional<TableFit>& proposal() const { return proposal_; }
 
+ protected:
+  // The window frame does what EXIT does while calibration mode is on.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   // Layout (multipoint_layout.cpp).
   void buildGrids();

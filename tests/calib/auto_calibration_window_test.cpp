@@ -183,6 +183,35 @@ TEST(AutomaticCalibration, ARefusedOkGivesWayToTheRunMessageOnceTheKgbIsValidAga
   EXPECT_TRUE(colours.contains(QColor(0, 0, 255).rgb()));
 }
 
+TEST(AutomaticCalibration, ClosingFromTheFrameLeavesCalibrationModeAsExitDoes) {
+  {
+    Harness h;
+    startAutomatic(h, 108);
+    h.advance(3000);
+    h.ecu()->setSilent(true);
+    h.clearSent();
+    h.close("Form8");
+    h.advance(300);
+    EXPECT_TRUE(h.window("Form8")) << "open until the ECU confirms";
+    EXPECT_EQ(h.sentWithCommand(12).size(), 2u);
+    h.ecu()->setSilent(false);
+    ASSERT_TRUE(advanceUntil(h, [&] { return h.window("Form8") == nullptr; }, 2000));
+    EXPECT_FALSE(h.ecu()->memory().calibrationOn);
+    EXPECT_EQ(h.ecu()->cell(1), 115);  // nothing stored
+  }
+  {
+    // While OK writes the table EXIT is off: the frame still closes at once.
+    Harness h;
+    startAutomatic(h, 108);
+    h.advance(1000);
+    h.ecu()->setSilent(true);
+    h.click("Form8", "Command2");
+    h.advance(300);
+    h.close("Form8");
+    EXPECT_FALSE(h.window("Form8"));
+  }
+}
+
 TEST(AutomaticCalibration, AfterTheLineIsLostClosesWithoutWaitingForTheEcu) {
   {
     // EXIT pressed after the loss.

@@ -444,6 +444,31 @@ TEST(CalibrationExit, SwitchesCalibrationOffAndClosesOnlyWhenConfirmed) {
   EXPECT_TRUE(h.window("Form2"));
 }
 
+TEST(CalibrationExit, TheFrameSwitchesCalibrationModeOffFirstAndOtherwiseClosesAtOnce) {
+  {
+    Harness h;
+    openCalibration(h);
+    h.click("Form16", "Command9");
+    h.advance(600);
+    ASSERT_TRUE(h.ecu()->memory().calibrationOn);
+    h.clearSent();
+    h.close("Form16");
+    EXPECT_TRUE(h.window("Form16")) << "open until the ECU confirms";
+    EXPECT_EQ(h.sentWithCommand(12).size(), 1u);
+    ASSERT_TRUE(advanceUntil(h, [&] { return h.window("Form16") == nullptr; }, 2000));
+    EXPECT_FALSE(h.ecu()->memory().calibrationOn);
+    EXPECT_TRUE(h.window("Form2"));
+  }
+  {
+    Harness h;
+    openCalibration(h);
+    h.clearSent();
+    h.close("Form16");
+    EXPECT_FALSE(h.window("Form16"));
+    EXPECT_TRUE(h.sent().empty());
+  }
+}
+
 TEST(CalibrationExit, DuringATableWriteStopsTheWriterAndLeavesTheRestPending) {
   Harness h;
   openCalibration(h);

@@ -175,6 +175,18 @@ TEST(MultiPointWindow, ExitAtAnyStageAndDiscardWriteNothing) {
   });
 }
 
+TEST(MultiPointWindow, ClosingFromTheFrameLeavesCalibrationModeAsExitDoes) {
+  Harness h;
+  ASSERT_TRUE(openMultiPoint(h));
+  h.click("MultiPoint", "Command2");
+  h.advance(2000);
+  h.close("MultiPoint");
+  ASSERT_TRUE(advanceUntil(h, [&] { return !h.window("MultiPoint"); }, 2000));
+  EXPECT_FALSE(h.ecu()->memory().calibrationOn);
+  EXPECT_TRUE(h.ecu()->writes().empty());
+  EXPECT_TRUE(h.window("Form16"));
+}
+
 TEST(MultiPointWindow, ExitAfterTheLineIsLostClosesAtOnce) {
   Harness h;
   ASSERT_TRUE(openMultiPoint(h));
