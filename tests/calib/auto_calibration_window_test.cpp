@@ -136,6 +136,16 @@ TEST(AutomaticCalibration, GasPhaseShowsTheDeviationFromThePetrolReference) {
   EXPECT_EQ(colourOf(h, "Form8", "Shape1_11", "fillColor"), QColor(250, 250, 0));
 }
 
+// OK pressed with a run under way and an ECU that no longer answers: the
+// window stays in its writer, EXIT disabled.
+void startWritingToASilentEcu(Harness& h) {
+  startAutomatic(h, 108);
+  h.advance(1000);
+  h.ecu()->setSilent(true);
+  h.click("Form8", "Command2");
+  h.advance(300);
+}
+
 TEST(AutomaticCalibration, ExitSwitchesCalibrationOffUntilConfirmedThenCloses) {
   Harness h;
   startAutomatic(h, 108);
@@ -202,11 +212,8 @@ TEST(AutomaticCalibration, ClosingFromTheFrameLeavesCalibrationModeAsExitDoes) {
   {
     // While OK writes the table EXIT is off: the frame still closes at once.
     Harness h;
-    startAutomatic(h, 108);
-    h.advance(1000);
-    h.ecu()->setSilent(true);
-    h.click("Form8", "Command2");
-    h.advance(300);
+    startWritingToASilentEcu(h);
+    ASSERT_FALSE(enabled(h, "Form8", "Command1"));
     h.close("Form8");
     EXPECT_FALSE(h.window("Form8"));
   }
@@ -237,11 +244,7 @@ TEST(AutomaticCalibration, AfterTheLineIsLostClosesWithoutWaitingForTheEcu) {
   {
     // Lost while OK writes the table: EXIT is given back and closes.
     Harness h;
-    startAutomatic(h, 108);
-    h.advance(1000);
-    h.ecu()->setSilent(true);
-    h.click("Form8", "Command2");
-    h.advance(300);
+    startWritingToASilentEcu(h);
     h.losePort();
     h.advance(100);
     h.click("Form12", "Command1");
