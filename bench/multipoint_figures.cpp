@@ -19,6 +19,7 @@
 #include "calib/auto_calibration.h"
 #include "calib/auto_calibration_window.h"
 #include "calib/multipoint_window.h"
+#include "calib/session.h"
 #include "core/shared.h"
 #include "sim/ecu.h"
 #include "sim/true_map.h"
@@ -27,20 +28,12 @@
 namespace {
 
 using namespace kelvo6;
+using testing::advanceUntil;
 using testing::Harness;
 
 [[noreturn]] void fail(const std::string& what) {
   std::fprintf(stderr, "bench_multipoint: %s\n", what.c_str());
   std::exit(1);
-}
-
-template <class Pred>
-bool advanceUntil(Harness& h, Pred done, int limitMs, int stepMs = 100) {
-  for (int t = 0; t < limitMs; t += stepMs) {
-    if (done()) return true;
-    h.advance(stepMs);
-  }
-  return done();
 }
 
 // The stable-time interval of every run, as the automatic calibration tests use.
@@ -90,10 +83,7 @@ struct Result {
 // MENU, the handshake and the calibration window with the engine held at `first`.
 void openCalibration(Harness& h, Held first) {
   h.ecu()->engine().hold(first.rpm, sim::Load::petrolTime(first.petrolTime));
-  h.click("Form1", "Command1");
-  h.advance(2500);
-  h.click("Form2", "Command5");
-  h.advance(500);
+  testing::openCalibration(h);
   if (!h.window("Form16")) fail("the calibration window did not open");
 }
 

@@ -29,4 +29,11 @@ std::array<int, 65> factoryCells() {
   return c;
 }
 
+EcuMemory factoryMemory() {
+  EcuMemory m;
+  m.params = factoryParameters();
+  m.cells = factoryCells();
+  return m;
+}
+
 }  // namespace kelvo6::sim

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <algorithm>
 
 #include "core/language.h"
 #include "link/params.h"
@@ -46,6 +45,13 @@ int differingItems(Harness& h) {
     n += v.needsWrite() ? 1 : 0;
   }
   return n;
+}
+
+// STORAGE OF VEHICLE with that workbook; returns how many items it sends.
+int storeOtherCar(Harness& h, const TemporaryHome& home) {
+  h.setNextFileName(otherCarWorkbook(home));
+  h.click("Form5", "Command5");
+  return differingItems(h);
 }
 
 bool ecuHoldsOtherCar(Harness& h) {
@@ -176,13 +182,10 @@ TEST(ParameterHub, NotConnectedOffersOnlyTheEditors) {
 
 TEST(ParameterHub, TransferShowsItsProgressAndSaysWhenTheConfigurationIsSent) {
   TemporaryHome home;
-  const QString path = otherCarWorkbook(home);
   Harness h;
   openHub(h, {}, core::kEnglish);
   EXPECT_FALSE(shown(h, "ProgressLine"));
-  h.setNextFileName(path);
-  h.click("Form5", "Command5");
-  const int total = differingItems(h);
+  const int total = storeOtherCar(h, home);
   EXPECT_EQ(progress(h), QStringLiteral("Sending the configuration: 0 of %1 values sent").arg(total));
   h.advance(1000);
   EXPECT_EQ(progress(h), QStringLiteral("Sending the configuration: 9 of %1 values sent").arg(total));
@@ -195,12 +198,9 @@ TEST(ParameterHub, TransferShowsItsProgressAndSaysWhenTheConfigurationIsSent) {
 
 TEST(ParameterHub, EditorOpenedDuringATransferStopsItTheHubSaysWhatIsLeftAndContinueSendsIt) {
   TemporaryHome home;
-  const QString path = otherCarWorkbook(home);
   Harness h;
   openHub(h, {}, core::kEnglish);
-  h.setNextFileName(path);
-  h.click("Form5", "Command5");
-  const int total = differingItems(h);
+  const int total = storeOtherCar(h, home);
   h.advance(1000);
   h.click("Form5", "Command2");  // the one editor the hub leaves open to a transfer
   ASSERT_TRUE(h.window("Form10"));
@@ -209,11 +209,7 @@ TEST(ParameterHub, EditorOpenedDuringATransferStopsItTheHubSaysWhatIsLeftAndCont
   EXPECT_FALSE(busy(h));
   for (const char* b : {"Command1", "Command5", "Command7", "Command9"}) EXPECT_TRUE(enabled(h, b)) << b;
   EXPECT_TRUE(shown(h, "ContinueTransfer"));
-  const int held = total - static_cast<int>(std::count_if(params::transferList().begin(), params::transferList().end(),
-                                                            [&](const params::TransferItem& item) {
-                                                              return item.cell ? h.shared().cell(item.number).needsWrite()
-                                                                               : h.shared().param(item.number).needsWrite();
-                                                            }));
+  const int held = total - differingItems(h);
   EXPECT_TRUE(progress(h).startsWith(QStringLiteral("Sending interrupted: %1 of %2 values sent. Not sent: parameters ")
                                          .arg(held)
                                          .arg(total)))
@@ -235,12 +231,9 @@ TEST(ParameterHub, EditorOpenedDuringATransferStopsItTheHubSaysWhatIsLeftAndCont
 
 TEST(ParameterHub, ExitDuringATransferWarnsThatTheEcuHoldsAPartialConfiguration) {
   TemporaryHome home;
-  const QString path = otherCarWorkbook(home);
   Harness h;
   openHub(h, {}, core::kEnglish);
-  h.setNextFileName(path);
-  h.click("Form5", "Command5");
-  const int total = differingItems(h);
+  const int total = storeOtherCar(h, home);
   h.advance(500);
   h.setNextConfirmation(false);
   h.click("Form5", "Command8");

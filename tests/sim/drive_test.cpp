@@ -15,13 +15,6 @@
 namespace kelvo6::sim {
 namespace {
 
-EcuMemory factoryMemory() {
-  EcuMemory m;
-  m.params = factoryParameters();
-  m.cells = factoryCells();
-  return m;
-}
-
 TEST(DriveFile, StepsWithEveryKindOfLoadAndDuration) {
   std::string error;
   auto d = Drive::parse(

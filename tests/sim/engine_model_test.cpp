@@ -11,13 +11,6 @@
 namespace kelvo6::sim {
 namespace {
 
-EcuMemory factoryMemory() {
-  EcuMemory m;
-  m.params = factoryParameters();
-  m.cells = factoryCells();
-  return m;
-}
-
 // Runs the model in 50 ms steps and collects a snapshot after each.
 std::vector<LiveSnapshot> run(EngineModel& e, const EcuMemory& m, int ms, std::int64_t& now,
                               const std::function<void(std::int64_t)>& each = {}) {

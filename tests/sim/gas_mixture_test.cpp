@@ -14,13 +14,8 @@
 namespace kelvo6::sim {
 namespace {
 
-EcuMemory factoryMemory() {
-  EcuMemory m;
-  m.params = factoryParameters();  // RPM 650 1000 2000 ...; TINJ 2000 3500 5000 7000 ...
-  m.cells = factoryCells();        // 115 everywhere
-  return m;
-}
-
+// The factory memory has RPM 650 1000 2000 ..., TINJ 2000 3500 5000 7000 ... and 115 in
+// every cell.
 // Rows 2 and 3 of the column at 2000 rpm (cells 19 and 27) need these values, the rest 115.
 TrueMap carNeeding(int row2, int row3) {
   std::string text;
