@@ -3,6 +3,7 @@
 #include "core/language.h"
 #include "core/shared.h"
 #include "link/dispatcher.h"
+#include "link/param_texts.h"
 
 namespace kelvo6::link {
 
@@ -20,9 +21,11 @@ constexpr Range kRanges[] = {
     {1, 2, 1, 8},                // gas injectors, ignition coils
     {3, 3, 0, 3},                // probe 1 sensor type
     {7, 9, 0, 100},              // probe 1 emulation duty cycles, %
-    {10, 11, -40, 150},          // minimum and maximum temperature, degC
+    // Temperatures are whole degrees as the ECU holds every parameter, 0..65535
+    // unsigned: 65526 is no -10 degrees, and stands out as implausible.
+    {10, 11, 0, 150},            // minimum and maximum temperature, degC
     {12, 12, 0, kMaxRpm},        // change-over engine speed
-    {13, 13, -40, 150},          // change-over temperature
+    {13, 13, 0, 150},            // change-over temperature
     {16, 18, 0, 100},            // level thresholds, %
     {19, 20, 0, 5000},           // level sender readings, mV
     {21, 21, 0, 5},              // pressure corrective variation
@@ -30,7 +33,7 @@ constexpr Range kRanges[] = {
     {24, 24, 0, 8},              // lambda corrective maximum variation
     {25, 25, 0, kMaxRpm},        // lambda correction engine speed
     {26, 26, 0, 3},              // temperature corrective variation
-    {28, 28, -40, 150},          // calibration temperature
+    {28, 28, 0, 150},            // calibration temperature
     {31, 31, 0, kMaxRpm},        // cutoff engine speed
     {33, 33, 0, 1},              // gas injector model
     {34, 41, 0, kMaxRpm},        // RPM axis of the KGB table
@@ -43,9 +46,6 @@ constexpr Range kRanges[] = {
     {62, 62, 0, 1},              // fuel type
 };
 
-// Temperatures are held as signed 16-bit numbers.
-constexpr int kTemperatures[] = {10, 11, 13, 28};
-
 // The thresholds of each probe lie within its sensor type's full scale; on a
 // straight sensor (more voltage, richer) the lean threshold lies below the
 // rich one. Inverted sensors hold them the other way or as the ECU converts
@@ -56,11 +56,14 @@ struct Probe {
 constexpr Probe kProbes[] = {{3, 4, 5}, {50, 51, 52}};
 constexpr bool straight(int sensorType) { return sensorType == 0 || sensorType == 2; }
 
-// Values that rise: `below` is expected below `above`.
+// Values that rise: `below` is expected below `above`, or at most equal to
+// it where both may be the same.
 struct Order {
   int below, above;
+  bool mayEqual = false;
 };
 constexpr Order kOrders[] = {
+    {10, 11, true},                                                        // temperature limits
     {16, 17}, {17, 18},                                                    // level thresholds
     {34, 35}, {35, 36}, {36, 37}, {37, 38}, {38, 39}, {39, 40}, {40, 41},  // RPM axis
     {42, 43}, {43, 44}, {44, 45}, {45, 46}, {46, 47}, {47, 48}, {48, 49},  // TINJ axis
@@ -70,9 +73,7 @@ constexpr Order kOrders[] = {
 // span between them.
 constexpr Order kDifferent[] = {{19, 20}};
 
-int valueOf(const ParamValues& values, int param) {
-  return plausibilityValue(param, values[static_cast<std::size_t>(param - 1)]);
-}
+int valueOf(const ParamValues& values, int param) { return values[static_cast<std::size_t>(param - 1)]; }
 
 std::optional<Note> rangeNote(int param, int value) {
   for (const Range& r : kRanges)
@@ -99,10 +100,12 @@ std::optional<Note> probeNote(int param, int value, const ParamValues& values) {
 
 std::optional<Note> orderNote(int param, int value, const ParamValues& values) {
   for (const Order& o : kOrders) {
-    if (param == o.below && value >= valueOf(values, o.above))
-      return Note{param, Note::Kind::kBelow, 0, 0, o.above, valueOf(values, o.above)};
-    if (param == o.above && value <= valueOf(values, o.below))
-      return Note{param, Note::Kind::kAbove, 0, 0, o.below, valueOf(values, o.below)};
+    const int above = valueOf(values, o.above), below = valueOf(values, o.below);
+    const bool crossed = o.mayEqual ? below > above : below >= above;
+    if (!crossed || (param != o.below && param != o.above)) continue;
+    if (param == o.below)
+      return Note{param, o.mayEqual ? Note::Kind::kNotAbove : Note::Kind::kBelow, 0, 0, o.above, above};
+    return Note{param, o.mayEqual ? Note::Kind::kNotBelow : Note::Kind::kAbove, 0, 0, o.below, below};
   }
   for (const Order& d : kDifferent) {
     int other = param == d.below ? d.above : param == d.above ? d.below : 0;
@@ -113,27 +116,39 @@ std::optional<Note> orderNote(int param, int value, const ParamValues& values) {
 
 constexpr core::Text3 kRangeText{"Valore insolito: previsto da %1 a %2", "Unusual value: expected %1 to %2",
                                  "Olagan disi deger: beklenen %1 - %2"};
-constexpr core::Text3 kBelowText{"Valore insolito: previsto minore di %1", "Unusual value: expected below %1",
-                                 "Olagan disi deger: %1 degerinden kucuk olmali"};
-constexpr core::Text3 kAboveText{"Valore insolito: previsto maggiore di %1", "Unusual value: expected above %1",
-                                 "Olagan disi deger: %1 degerinden buyuk olmali"};
-constexpr core::Text3 kDifferentText{"Valore insolito: previsto diverso da %1", "Unusual value: expected other than %1",
-                                     "Olagan disi deger: %1 degerinden farkli olmali"};
+// %1 is the other parameter's value, %2 its meaning.
+constexpr core::Text3 kBelowText{"Valore insolito: previsto minore di %1 (%2)", "Unusual value: expected below %1 (%2)",
+                                 "Olagan disi deger: %1 (%2) degerinden kucuk olmali"};
+constexpr core::Text3 kAboveText{"Valore insolito: previsto maggiore di %1 (%2)",
+                                 "Unusual value: expected above %1 (%2)",
+                                 "Olagan disi deger: %1 (%2) degerinden buyuk olmali"};
+constexpr core::Text3 kNotAboveText{"Valore insolito: previsto al massimo %1 (%2)",
+                                    "Unusual value: expected at most %1 (%2)",
+                                    "Olagan disi deger: en fazla %1 (%2) olmali"};
+constexpr core::Text3 kNotBelowText{"Valore insolito: previsto almeno %1 (%2)", "Unusual value: expected at least %1 (%2)",
+                                    "Olagan disi deger: en az %1 (%2) olmali"};
+constexpr core::Text3 kDifferentText{"Valore insolito: previsto diverso da %1 (%2)",
+                                     "Unusual value: expected other than %1 (%2)",
+                                     "Olagan disi deger: %1 (%2) degerinden farkli olmali"};
 
-// Puts the numbers in place of %1 and %2.
-std::string fill(std::string text, int first, int second = 0) {
-  for (auto [mark, value] : {std::pair{"%1", first}, std::pair{"%2", second}})
-    if (auto at = text.find(mark); at != std::string::npos) text.replace(at, 2, std::to_string(value));
+// Puts the texts in place of %1 and %2.
+std::string fill(std::string text, const std::string& first, const std::string& second = {}) {
+  for (auto [mark, value] : {std::pair{"%1", &first}, std::pair{"%2", &second}})
+    if (auto at = text.find(mark); at != std::string::npos) text.replace(at, 2, *value);
   return text;
 }
 
-}  // namespace
-
-int plausibilityValue(int param, int value) {
-  for (int t : kTemperatures)
-    if (param == t && value >= 32768 && value <= 65535) return value - 65536;
-  return value;
+const core::Text3& comparisonText(PlausibilityNote::Kind kind) {
+  switch (kind) {
+    case Note::Kind::kBelow: return kBelowText;
+    case Note::Kind::kAbove: return kAboveText;
+    case Note::Kind::kNotAbove: return kNotAboveText;
+    case Note::Kind::kNotBelow: return kNotBelowText;
+    default: return kDifferentText;
+  }
 }
+
+}  // namespace
 
 std::optional<PlausibilityNote> plausibilityNote(int param, const ParamValues& values) {
   if (param < 1 || param > 62) return std::nullopt;
@@ -144,13 +159,11 @@ std::optional<PlausibilityNote> plausibilityNote(int param, const ParamValues& v
 }
 
 std::string plausibilityText(const PlausibilityNote& note, int language) {
-  switch (note.kind) {
-    case PlausibilityNote::Kind::kRange: return fill(core::pickOr(kRangeText, language), note.min, note.max);
-    case PlausibilityNote::Kind::kBelow: return fill(core::pickOr(kBelowText, language), note.otherValue);
-    case PlausibilityNote::Kind::kAbove: return fill(core::pickOr(kAboveText, language), note.otherValue);
-    case PlausibilityNote::Kind::kDifferent: return fill(core::pickOr(kDifferentText, language), note.otherValue);
-  }
-  return {};
+  if (note.kind == PlausibilityNote::Kind::kRange)
+    return fill(core::pickOr(kRangeText, language), std::to_string(note.min), std::to_string(note.max));
+  // A value compared with another parameter names that parameter.
+  return fill(core::pickOr(comparisonText(note.kind), language), std::to_string(note.otherValue),
+              paramMeaning(note.other, language));
 }
 
 }  // namespace kelvo6::link

@@ -22,6 +22,8 @@ struct PlausibilityNote {
     kBelow,      // expected below the value of `other`
     kAbove,      // expected above the value of `other`
     kDifferent,  // expected other than the value of `other`
+    kNotAbove,   // expected at most the value of `other`
+    kNotBelow,   // expected at least the value of `other`
   };
   int param = 0;
   Kind kind = Kind::kRange;
@@ -35,11 +37,8 @@ struct PlausibilityNote {
 // is plausible or the parameter has no plausible range.
 std::optional<PlausibilityNote> plausibilityNote(int param, const ParamValues& values);
 
-// The value as its plausible range reads it: temperatures are signed 16-bit
-// numbers, so 65526 is -10 degrees.
-int plausibilityValue(int param, int value);
-
-// The warning shown beside the value, in the language (1..3; others Italian).
+// The warning shown with the value, in the language (1..3; others Italian). A
+// value judged against another parameter names that parameter.
 std::string plausibilityText(const PlausibilityNote& note, int language);
 
 }  // namespace kelvo6::link

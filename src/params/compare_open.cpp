@@ -1,6 +1,9 @@
 #include "params/compare_open.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <tuple>
 
 #include "app/navigator.h"
 #include "app/texts.h"
@@ -28,12 +31,14 @@ platform::FileDialogRequest request(const Text3& title, int language) {
   return r;
 }
 
-// The chosen workbook's configuration, or nothing: cancelled, or refused with
-// a message that says why.
-std::optional<CompareSide> chooseWorkbook(app::Screen* hub, app::Context& ctx, const Text3& title) {
+// The chosen workbook's configuration, named by its file name, or nothing:
+// cancelled, or refused with a message that says why.
+std::optional<CompareSide> chooseWorkbook(app::Screen* hub, app::Context& ctx, const Text3& title,
+                                          QString* chosenPath = nullptr) {
   const int language = ctx.shared.language;
   const QString path = ctx.desktop.chooseFile(hub, request(title, language));
   if (path.isEmpty()) return std::nullopt;
+  if (chosenPath) *chosenPath = path;
   CompareSide side{QFileInfo(path).fileName(), {}};
   if (auto error = readConfiguration(path.toStdString(), &side.values)) {
     app::Screen* m =
@@ -53,6 +58,18 @@ void openWindow(app::Screen* hub, app::Context& ctx, const CompareSide& left, co
 
 }  // namespace
 
+std::pair<QString, QString> distinctNames(const QString& first, const QString& second) {
+  const QStringList a = QDir::cleanPath(QDir::fromNativeSeparators(first)).split(QLatin1Char('/'));
+  const QStringList b = QDir::cleanPath(QDir::fromNativeSeparators(second)).split(QLatin1Char('/'));
+  // The last k parts of each, k growing until they differ or one path is whole.
+  auto tail = [](const QStringList& parts, qsizetype k) {
+    return QDir::toNativeSeparators(parts.mid(std::max<qsizetype>(0, parts.size() - k)).join(QLatin1Char('/')));
+  };
+  qsizetype k = 1;
+  while (k < std::max(a.size(), b.size()) && tail(a, k) == tail(b, k)) ++k;
+  return {tail(a, k), tail(b, k)};
+}
+
 std::optional<ArchiveError> readConfiguration(const std::string& path, Configuration* out) {
   // The archive loader puts a workbook into pending values: here those of a
   // scratch state, so that the program's own stay as they are.
@@ -71,10 +88,13 @@ bool compareWithEcu(app::Screen* hub, app::Context& ctx, std::function<void(cons
 }
 
 bool compareTwoWorkbooks(app::Screen* hub, app::Context& ctx) {
-  auto first = chooseWorkbook(hub, ctx, kChooseFirst);
+  QString firstPath, secondPath;
+  auto first = chooseWorkbook(hub, ctx, kChooseFirst, &firstPath);
   if (!first) return false;
-  auto second = chooseWorkbook(hub, ctx, kChooseSecond);
+  auto second = chooseWorkbook(hub, ctx, kChooseSecond, &secondPath);
   if (!second) return false;
+  // Two workbooks of the same name are told apart by their folders.
+  std::tie(first->name, second->name) = distinctNames(firstPath, secondPath);
   openWindow(hub, ctx, *first, *second, nullptr);
   return true;
 }

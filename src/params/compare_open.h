@@ -6,6 +6,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+
+#include <QString>
 
 #include "app/screen.h"
 #include "core/language.h"
@@ -20,6 +23,10 @@ constexpr const char* kCompareWorkbooksButton = "Command11";
 constexpr core::Text3 kCompareWithEcuCaption{"Confronta con centralina", "Compare with ECU", "ECU ile Karsilastir"};
 constexpr core::Text3 kCompareWorkbooksCaption{"Confronta due vetture", "Compare two workbooks",
                                                "Iki Dosyayi Karsilastir"};
+
+// Names for two workbooks that tell them apart: their file names, or as much
+// of their folders as it takes ("a/car.xlsx" and "b/car.xlsx").
+std::pair<QString, QString> distinctNames(const QString& first, const QString& second);
 
 // The configuration a workbook holds, checked as an archive load checks it.
 std::optional<ArchiveError> readConfiguration(const std::string& path, Configuration* out);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/texts.h"
+#include "link/param_texts.h"
 #include "link/params.h"
 #include "link/plausibility.h"
 #include "params/form_parts.h"
@@ -39,13 +40,6 @@ enum Column { kNumber, kMeaning, kUnit, kLeft, kRight, kNote, kColumnCount };
 constexpr core::Rgb kDiffering = core::colour::kYellow;
 constexpr core::Rgb kSame = core::colour::kWhite;
 const QColor kImplausibleInk(200, 70, 0);
-
-// Units as the parameter table spells them, as a fitter reads them.
-QString displayUnit(std::string_view unit) {
-  if (unit == "degC") return QStringLiteral("\u00b0C");
-  if (unit == "us") return QStringLiteral("\u00b5s");
-  return QString::fromUtf8(unit.data(), static_cast<int>(unit.size()));
-}
 
 // "115" when both sides agree, "115 → 120" when they differ.
 QString pairText(int left, int right) {
@@ -159,14 +153,15 @@ void CompareWindow::fillParameters(const Differences& d) {
   const link::ParamValues& rightValues = right_.values.params;
   for (int row = 0; row < static_cast<int>(d.params.size()); ++row) {
     const Difference& p = d.params[static_cast<std::size_t>(row)];
-    const link::ParamInfo& info = link::paramInfo(p.number);
     params_->setItem(row, kNumber, item(QString::number(p.number), Qt::AlignRight | Qt::AlignVCenter));
-    const QString meaning = QString::fromUtf8(info.meaning.data(), static_cast<int>(info.meaning.size()));
-    params_->setItem(row, kMeaning, item(meaning));
-    params_->setItem(row, kUnit, item(displayUnit(info.unit)));
+    params_->setItem(row, kMeaning, item(QString::fromStdString(link::paramMeaning(p.number, language()))));
+    params_->setItem(row, kUnit, item(QString::fromStdString(link::paramUnit(p.number, language()))));
     QStringList notes;
+    // A choice shows the text its editor captions it with, a number stands right.
+    const bool choice = !link::choiceTexts(p.number).empty();
     auto value = [&](Column column, int v, const link::ParamValues& all, const QString& side) {
-      auto* cell = item(QString::number(v), Qt::AlignRight | Qt::AlignVCenter);
+      auto* cell = item(QString::fromStdString(link::paramValueText(p.number, v, language())),
+                        choice ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
       if (auto note = link::plausibilityNote(p.number, all)) {
         cell->setForeground(kImplausibleInk);
         notes << side + QStringLiteral(": ") + QString::fromStdString(link::plausibilityText(*note, language()));

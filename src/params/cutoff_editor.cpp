@@ -57,11 +57,18 @@ CutoffEditor::CutoffEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   auto* v = new QVBoxLayout(this);
   v->addLayout(grid);
   v->addWidget(modes);
+  v->addWidget(warningLine());
   v->addWidget(messageLine());
   v->addLayout(parts::editorButtons(this));
 }
 
 void CutoffEditor::afterFill() {
+  if (auto* kgb = control<QLineEdit>("Text4")) kgb->clear();
+}
+
+void CutoffEditor::modify() {
+  Editor::modify();
+  if (!writer().isRunning()) return;  // refused: everything stays as typed
   if (auto* kgb = control<QLineEdit>("Text4")) kgb->clear();
 }
 

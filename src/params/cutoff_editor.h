@@ -13,6 +13,9 @@ class CutoffEditor : public Editor {
 
  protected:
   void afterFill() override;
+  // The KGB in CUTOFF field holds no parameter: a Modify that is taken drops
+  // what was typed there, so that the window never shows it as if stored.
+  void modify() override;
 };
 
 }  // namespace kelvo6::params

@@ -1,5 +1,6 @@
 #include "params/editor.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "link/param_texts.h"
 #include "link/params.h"
 #include "link/plausibility.h"
 #include "link/requests.h"
@@ -56,7 +58,7 @@ bool placeBeside(QLayout* layout, QWidget* field, QWidget* label) {
       grid->getItemPosition(i, &r, &c, &rs, &cs);
       if (r <= row && row < r + rs) after = std::max(after, c + cs);
     }
-    grid->addWidget(label, row, after);
+    grid->addWidget(label, row, after, Qt::AlignLeft | Qt::AlignVCenter);
     return true;
   }
   if (auto* box = qobject_cast<QBoxLayout*>(layout)) {
@@ -68,6 +70,20 @@ bool placeBeside(QLayout* layout, QWidget* field, QWidget* label) {
     return true;
   }
   return false;
+}
+
+// The mark beside a field whose value looks implausible. It keeps its room
+// while hidden, so that it coming and going moves nothing.
+QLabel* warningMark(QWidget* parent, const QString& name) {
+  auto* mark = new QLabel(QStringLiteral("\u26a0"), parent);
+  mark->setObjectName(name);
+  platform::setForeColor(mark, kWarningInk);
+  mark->setFixedWidth(mark->sizeHint().width());
+  QSizePolicy policy = mark->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  mark->setSizePolicy(policy);
+  mark->hide();
+  return mark;
 }
 
 }  // namespace
@@ -92,6 +108,9 @@ Editor::Editor(app::Context& ctx, const EditorDefinition& definition)
   message_ = new parts::MessageLine(this);
   message_->setObjectName("MessageLine");
   platform::setForeColor(message_, core::colour::kRed);
+  warningLine_ = new parts::MessageLine(this);
+  warningLine_->setObjectName("WarningLine");
+  platform::setForeColor(warningLine_, kWarningInk);
   writer_ = makeTimer("Timer1", definition.writeIntervalMs, [this] { writeTick(); });
 }
 
@@ -121,10 +140,7 @@ void Editor::bind() {
       default: break;
     }
     if (b.text) {
-      b.warning = new QLabel(b.text->parentWidget());
-      b.warning->setObjectName(QStringLiteral("Warning") + b.text->objectName());
-      platform::setForeColor(b.warning, kWarningInk);
-      b.warning->hide();
+      b.warning = warningMark(b.text->parentWidget(), QStringLiteral("Warning") + b.text->objectName());
       if (QLayout* l = b.text->parentWidget()->layout()) placeBeside(l, b.text, b.warning);
       connect(b.text, &QLineEdit::textChanged, this, [this] { showPlausibility(); });
     }
@@ -134,6 +150,10 @@ void Editor::bind() {
     if (b.check) connect(b.check, &QAbstractButton::toggled, this, [this] { showPlausibility(); });
     bound_.push_back(std::move(b));
   }
+  // The warning line speaks of the field being edited.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now && isAncestorOf(now)) showPlausibility();
+  });
   readChoice_ = control<QAbstractButton>(QString::fromLatin1(definition_.readChoice));
   writeChoice_ = control<QAbstractButton>(QString::fromLatin1(definition_.writeChoice));
   modify_ = control<QPushButton>("Command2");
@@ -218,7 +238,9 @@ void Editor::showPlausibility() {
   for (const Bound& b : bound_) {
     int& value = values[static_cast<std::size_t>(b.field->parameter - 1)];
     if (b.text) {
-      Entry e = parseEntry(b.text->text().toStdString(), definition_.entryMax);
+      // Judged over the whole wire range: an ECU value beyond what the field
+      // takes (65526 in a signed field) is shown and warned of all the same.
+      Entry e = parseEntry(b.text->text().toStdString(), kUnsigned16Max);
       if (e.ok()) value = e.value;
       else unreadable.push_back(&b);
     } else if (b.check) {
@@ -228,14 +250,25 @@ void Editor::showPlausibility() {
         if (auto* o = qobject_cast<QAbstractButton*>(b.options[i]); o && o->isChecked()) value = static_cast<int>(i);
     }
   }
+  // Each implausible field gets its mark (the warning as its tip); the line
+  // under the fields says it for the field being edited, else the first.
+  QString line;
   for (const Bound& b : bound_) {
     if (!b.warning) continue;
     std::optional<link::PlausibilityNote> note;
     if (std::find(unreadable.begin(), unreadable.end(), &b) == unreadable.end())
       note = link::plausibilityNote(b.field->parameter, values);
-    b.warning->setText(note ? QString::fromStdString(link::plausibilityText(*note, language())) : QString());
+    const QString text = note ? warningText(b, *note) : QString();
+    b.warning->setToolTip(text);
     b.warning->setVisible(note.has_value());
+    if (note && (line.isEmpty() || b.text->hasFocus())) line = text;
   }
+  warningLine_->showMessage(line);
+}
+
+QString Editor::warningText(const Bound& b, const link::PlausibilityNote& note) const {
+  return fieldName(b.field->caption, b.field->heading, b.text) + QStringLiteral(": ") +
+         QString::fromStdString(link::plausibilityText(note, language()));
 }
 
 void Editor::setWriteControls(bool write) {
@@ -319,7 +352,23 @@ void Editor::reserveMessageRoom() {
       room << problemText(p, name, definition_.entryMax);
   }
   message_->setRoomFor(room);
+
+  // The warnings' room: each field's longest warning, with the longest numbers
+  // and parameter meaning that one can name.
+  int longest = 1;
+  for (int n = 1; n <= link::kLastParam; ++n)
+    if (link::paramMeaning(n, language()).size() > link::paramMeaning(longest, language()).size()) longest = n;
+  QStringList warnings;
+  using Kind = link::PlausibilityNote::Kind;
+  for (const Bound& b : bound_) {
+    if (!b.warning) continue;
+    for (Kind k : {Kind::kRange, Kind::kBelow, Kind::kAbove, Kind::kDifferent, Kind::kNotAbove, Kind::kNotBelow})
+      warnings << warningText(b, {b.field->parameter, k, 65535, 65535, longest, 65535});
+  }
+  warningLine_->setRoomFor(warnings);
 }
+
+QLabel* Editor::warningLine() const { return warningLine_; }
 
 void Editor::showMessage(const QString& text) {
   clearProblems();

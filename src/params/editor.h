@@ -15,6 +15,7 @@
 #include "app/screen.h"
 #include "app/texts.h"
 #include "core/language.h"
+#include "link/plausibility.h"
 #include "params/entry.h"
 
 class QAbstractButton;
@@ -87,6 +88,10 @@ class Editor : public app::Screen {
   // keeps the room of the longest message the window can give, so that a
   // message never moves the fields.
   QLabel* messageLine() const;
+  // The line for plausibility warnings, placed by each window's layout above
+  // the message line. It keeps room for the longest warning, so that warnings
+  // coming and going move no field.
+  QLabel* warningLine() const;
   // Reserves that room for the captions now set; after every change of texts.
   void reserveMessageRoom();
   // A message that marks no field.
@@ -135,18 +140,20 @@ class Editor : public app::Screen {
     QCheckBox* check = nullptr;
     std::vector<QWidget*> options;
     std::vector<QWidget*> labels;
-    QLabel* warning = nullptr;  // beside a text field: its value looks implausible
+    QLabel* warning = nullptr;  // mark beside a text field: its value looks implausible
   };
   void bind();
   // Shows beside each text field whether its value (with the others as now
   // shown) looks implausible; a warning only, it never stops a Modify.
   void showPlausibility();
   void show(const Bound& b, int value);
+  QString warningText(const Bound& b, const link::PlausibilityNote& note) const;
 
 
   EditorDefinition definition_;
   std::vector<Bound> bound_;
   parts::MessageLine* message_;
+  parts::MessageLine* warningLine_;
   QAbstractButton* readChoice_ = nullptr;
   QAbstractButton* writeChoice_ = nullptr;
   QPushButton* modify_ = nullptr;

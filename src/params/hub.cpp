@@ -67,6 +67,11 @@ constexpr Text3 kLeaveDuringDefaults{
     "Restoring the default values has not finished: the values shown may not be the ECU's. Exit anyway?",
     "Sabit deger yukleme bitmedi: gosterilen degerler ECU'nunkiler olmayabilir. Yine de cikilsin mi?"};
 constexpr Text3 kSaved{"Configurazione salvata in %1", "Configuration saved in %1", "Degerler kaydedildi: %1"};
+constexpr Text3 kNotSaved{"Configurazione non salvata: \"%1\" è rimasto com'era",
+                          "Configuration not saved: \"%1\" was kept as it was",
+                          "Degerler kaydedilmedi: \"%1\" degistirilmedi"};
+constexpr Text3 kNotLoaded{"Nessun valore inviato: \"%1\" è stato rifiutato", "No value sent: \"%1\" was refused",
+                           "Hicbir deger gonderilmedi: \"%1\" reddedildi"};
 constexpr Text3 kReplace{"Il file \"%1\" esiste già. Sostituirlo?", "The file \"%1\" already exists. Replace it?",
                          "\"%1\" dosyasi zaten var. Degistirilsin mi?"};
 
@@ -225,6 +230,10 @@ void ParameterHub::showStatus(const QString& text) {
   status_->setVisible(!text.isEmpty());
 }
 
+void ParameterHub::replaceOutcome(const QString& text) {
+  if (continue_->isHidden()) showStatus(text);
+}
+
 void ParameterHub::showTransferStatus() { showStatus(transferStatusText(transfer_, shared(), language())); }
 
 void ParameterHub::setHubBusy(bool busy) {
@@ -251,6 +260,7 @@ void ParameterHub::loadVehicle() {
     // Nothing of the workbook was taken: back to idle.
     setHubBusy(false);
     shared().bulkTransfer = false;
+    replaceOutcome(app::text3(kNotLoaded, language()).arg(QFileInfo(path).fileName()));
     reportArchiveError(*error, path);
     return;
   }
@@ -277,10 +287,14 @@ void ParameterHub::saveVehicle() {
   QString path = withWorkbookSuffix(chosen);
   // The dialog asked about replacing the name it was given, not the one the
   // workbook's suffix made of it.
+  const QString name = QFileInfo(path).fileName();
   if (path != chosen && QFileInfo::exists(path) &&
-      !ctx().desktop.confirm(this, {windowTitle(), app::text3(kReplace, language()).arg(QFileInfo(path).fileName()),
-                                    yesText(language()), noText(language())}))
-    path.clear();
+      !ctx().desktop.confirm(this, {windowTitle(), app::text3(kReplace, language()).arg(name), yesText(language()),
+                                    noText(language())})) {
+    setHubBusy(false);
+    replaceOutcome(app::text3(kNotSaved, language()).arg(name));
+    return;
+  }
   std::optional<ArchiveError> error;
   if (!path.isEmpty()) error = params::saveVehicle(path.toStdString(), shared());
   setHubBusy(false);

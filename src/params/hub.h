@@ -49,6 +49,10 @@ class ParameterHub : public app::Screen {
   bool mayLeave();
   void showStatus(const QString& text);
   void showTransferStatus();
+  // An operation that ended without changing anything says so, in place of
+  // what the line said of an earlier one; an interrupted operation still on
+  // offer keeps its line.
+  void replaceOutcome(const QString& text);
   void offerContinue(bool offer);
   void reportArchiveError(const ArchiveError& error, const QString& path);
   // Sends a configuration compared in the compare window, as a workbook load does.

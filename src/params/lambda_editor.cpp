@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "link/param_texts.h"
 #include "params/form_parts.h"
 
 namespace kelvo6::params {
@@ -21,10 +22,10 @@ constexpr EditorField kFields[] = {
     {52, 600, "Label25"},
 };
 
-constexpr core::Text3 kStraight05{"DIRITTA 0-5V", "STRAIGHT 0-5V", "DUZ 0-5V"};
-constexpr core::Text3 kInverted50{"INVERTITA 5-0V", "INVERTED 5-0V", "TERS 5-0V"};
-constexpr core::Text3 kStraight01{"DIRITTA 0-1V", "STRAIGHT 0-1V", "DUZ 0-1V"};
-constexpr core::Text3 kInverted10{"INVERTITA 1-0V", "INVERTED 1-0V", "TERS 1-0V"};
+constexpr core::Text3 kStraight05 = link::kSensorTypeTexts[0];
+constexpr core::Text3 kInverted50 = link::kSensorTypeTexts[1];
+constexpr core::Text3 kStraight01 = link::kSensorTypeTexts[2];
+constexpr core::Text3 kInverted10 = link::kSensorTypeTexts[3];
 constexpr core::Text3 kLean{"Soglia magro", "Lean threshold", "Fakir Karisim"};
 constexpr core::Text3 kRich{"Soglia ricco", "Rich threshold", "Zengin Karisim"};
 constexpr core::Text3 kEmulation{"PARAMETRI EMULAZIONE", "PARAMETERS FOR EMULATION", "Emulasyon Degerleri"};
@@ -131,6 +132,7 @@ LambdaEditor::LambdaEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   v->addLayout(probes);
   v->addLayout(speed);
   v->addWidget(modes);
+  v->addWidget(warningLine());
   v->addWidget(messageLine());
   v->addLayout(parts::editorButtons(this));
   setWindowTitle("KELVO6 - Parametri lambda");

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "link/requests.h"
+#include "link/param_texts.h"
 #include "params/form_parts.h"
 #include "params/level.h"
 #include "platform/widgets.h"
@@ -65,8 +66,7 @@ constexpr core::Text3 kNoLiveReading{
     "No live reading of the level yet: it shows under Actual level once Modify has been pressed.",
     "Henuz seviye okumasi yok: Kaydet tusuna basildiktan sonra Seviye alaninda gorunur."};
 
-constexpr core::Text3 kModelNames[3] = {
-    {"DEVIATORE", "SWITCH", "ANAHTAR"}, {"SWT 318", "SWT 318", "SWT 318"}, {"SWT 627", "SWT 627", "SWT 627"}};
+constexpr const auto& kModelNames = link::kSwitchModelTexts;
 
 constexpr EditorDefinition kDefinition{
     "Form14", 300, "Option1", "Option2", kSigned16Max, true, true, false, kFields, kTexts,
@@ -164,6 +164,7 @@ LevelEditor::LevelEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   v->addLayout(thresholds);
   v->addLayout(lamps);
   v->addWidget(parts::modeChoices(this, "Option1", "Label8", "Option2", "Label7"));
+  v->addWidget(warningLine());
   v->addWidget(messageLine());
   v->addLayout(parts::editorButtons(this));
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "link/param_texts.h"
 #include "params/form_parts.h"
 
 namespace kelvo6::params {
@@ -30,10 +31,10 @@ constexpr app::ControlText kTexts[] = {
       "Basinc Duzeltme Degerlerinin Aktif Olmasi icin Devir Degeri"}},
     {"Frame1", {"SENSORE PRESSIONE", "PRESSURE SENSOR", "BASINC SENSORU"}},
     {"Frame2", {"INIETTORE GAS", "GAS INJECTOR MODEL", "GAS INJECTOR MODEL"}},
-    {"Label16", {"PSR 270", "PSR 270", "PSR 270"}},
-    {"Label17", {"PSRX 540", "PSRX 540", "PSRX 540"}},
-    {"Label18", {"PRISMO  ZFLO", "PRISMO  ZFLO", "PRISMO  ZFLO"}},
-    {"Label15", {"PRISMO  KR", "PRISMO  KR", "PRISMO  KR"}},
+    {"Label16", link::kPressureSensorTexts[0]},
+    {"Label17", link::kPressureSensorTexts[1]},
+    {"Label18", link::kInjectorModelTexts[0]},
+    {"Label15", link::kInjectorModelTexts[1]},
     {"Label7", kReadModeText},
     {"Label3", kWriteModeText},
 };
@@ -91,6 +92,7 @@ OtherEditor::OtherEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   auto* v = new QVBoxLayout(this);
   v->addLayout(columns);
   v->addWidget(parts::modeChoices(this, "Option1", "Label7", "Option2", "Label3"));
+  v->addWidget(warningLine());
   v->addWidget(messageLine());
   v->addLayout(parts::editorButtons(this));
 }

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "link/param_texts.h"
 #include "params/form_parts.h"
 #include "params/level.h"
 
@@ -50,12 +51,12 @@ constexpr app::ControlText kTexts[] = {
     {"Label11",
      {"COMMUTAZIONE G->B - FINE GAS", "SWITCHING G->P - END OF GAS", "GAZ BITTIGINDE - G->B YAKIT DEGISIM"}},
     {"Label12", {"Pressione fine gas", "Pressure indicating end of gas", "Gaz bittiginde Basinc Degeri"}},
-    {"Label16", {"Accelerazione", "Acceleration", "Devir Yukselirken"}},
-    {"Label17", {"Decelerazione", "Deceleration", "Devir Duserken"}},
+    {"Label16", link::kChangeOverTexts[0]},
+    {"Label17", link::kChangeOverTexts[1]},
     {"Label22", {"Commutazione a caldo", "Warm switching", "Sicaklikla Yakit Degisimi"}},
-    {"Label19", {"DEVIATORE", "SWITCH", "ANAHTAR"}},
-    {"Label20", {"SWT 318", "SWT 318", "SWT 318"}},
-    {"Label21", {"SWT 627", "SWT 627", "SWT 627"}},
+    {"Label19", link::kSwitchModelTexts[0]},
+    {"Label20", link::kSwitchModelTexts[1]},
+    {"Label21", link::kSwitchModelTexts[2]},
     {"Label14", kReadModeText},
     {"Label10", kWriteModeText},
 };
@@ -123,6 +124,7 @@ SwitchingEditor::SwitchingEditor(app::Context& ctx) : Editor(ctx, kDefinition) {
   auto* v = new QVBoxLayout(this);
   v->addLayout(columns);
   v->addWidget(parts::modeChoices(this, "Option1", "Label14", "Option2", "Label10"));
+  v->addWidget(warningLine());
   v->addWidget(messageLine());
   v->addLayout(parts::editorButtons(this));
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace kelvo6::link {
 namespace {
 
@@ -71,15 +73,25 @@ TEST(Plausibility, LambdaThresholdsFollowTheirSensorType) {
   EXPECT_FALSE(plausibilityNote(51, with(crossed, {{50, 7}})));
 }
 
-TEST(Plausibility, TemperaturesAreSignedAndWithinMinus40To150) {
+// Temperatures are held unsigned like every parameter: 65526 is implausible,
+// not -10 degrees. The limits may be equal but not crossed.
+TEST(Plausibility, TemperaturesAreUnsignedAndTheirLimitsInOrder) {
   const ParamValues car = typicalCar();
-  EXPECT_FALSE(plausibilityNote(13, with(car, {{13, 65536 - 10}}))) << "-10 degrees";
-  EXPECT_EQ(plausibilityValue(13, 65526), -10);
-  EXPECT_EQ(plausibilityValue(12, 65526), 65526) << "not a temperature";
-  EXPECT_EQ(plausibilityNote(13, with(car, {{13, 65536 - 41}})), (PlausibilityNote{13, Kind::kRange, -40, 150, 0, 0}));
-  EXPECT_TRUE(plausibilityNote(13, with(car, {{13, 151}})));
-  EXPECT_TRUE(plausibilityNote(28, with(car, {{28, 200}})));
-  EXPECT_FALSE(plausibilityNote(10, with(car, {{10, 0}, {11, 0}}))) << "limits left at zero";
+  struct Case {
+    int param;
+    std::initializer_list<std::pair<int, int>> values;
+    std::optional<PlausibilityNote> note;
+  };
+  const Case cases[] = {
+      {13, {{13, 65526}}, PlausibilityNote{13, Kind::kRange, 0, 150, 0, 0}},
+      {28, {{28, 151}}, PlausibilityNote{28, Kind::kRange, 0, 150, 0, 0}},
+      {13, {{13, 0}}, std::nullopt},
+      {10, {{10, 0}, {11, 0}}, std::nullopt},  // limits left at zero
+      {10, {{10, 90}, {11, 80}}, PlausibilityNote{10, Kind::kNotAbove, 0, 0, 11, 80}},
+      {11, {{10, 90}, {11, 80}}, PlausibilityNote{11, Kind::kNotBelow, 0, 0, 10, 90}},
+      {11, {{10, 80}, {11, 80}}, std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(plausibilityNote(c.param, with(car, c.values)), c.note) << c.param;
 }
 
 TEST(Plausibility, AxesAndLevelThresholdsRiseAndTheLevelSpanIsNotEmpty) {
@@ -97,15 +109,25 @@ TEST(Plausibility, AxesAndLevelThresholdsRiseAndTheLevelSpanIsNotEmpty) {
   EXPECT_FALSE(plausibilityNote(20, with(car, {{19, 4000}, {20, 1000}}))) << "a falling sender";
 }
 
-TEST(Plausibility, WarningTextsCarryTheNumbersInEachLanguage) {
-  const PlausibilityNote range{13, Kind::kRange, -40, 150, 0, 0};
-  EXPECT_EQ(plausibilityText(range, 2), "Unusual value: expected -40 to 150");
-  EXPECT_EQ(plausibilityText(range, 1), "Valore insolito: previsto da -40 a 150");
-  EXPECT_EQ(plausibilityText(range, 3), "Olagan disi deger: beklenen -40 - 150");
+// A value judged against another parameter names it, in the same language.
+TEST(Plausibility, WarningTextsCarryTheNumbersAndNameTheOtherParameter) {
+  const PlausibilityNote range{13, Kind::kRange, 0, 150, 0, 0};
+  EXPECT_EQ(plausibilityText(range, 2), "Unusual value: expected 0 to 150");
   EXPECT_EQ(plausibilityText(range, 9), plausibilityText(range, 1));
-  EXPECT_EQ(plausibilityText({4, Kind::kBelow, 0, 0, 5, 600}, 2), "Unusual value: expected below 600");
-  EXPECT_EQ(plausibilityText({5, Kind::kAbove, 0, 0, 4, 350}, 2), "Unusual value: expected above 350");
-  EXPECT_EQ(plausibilityText({20, Kind::kDifferent, 0, 0, 19, 0}, 2), "Unusual value: expected other than 0");
+  struct Case {
+    PlausibilityNote note;
+    int language;
+    const char* text;
+  };
+  const Case cases[] = {
+      {{1, Kind::kRange, 1, 8, 0, 0}, 1, "Valore insolito: previsto da 1 a 8"},
+      {{4, Kind::kBelow, 0, 0, 5, 600}, 2, "Unusual value: expected below 600 (lambda probe 1 rich threshold)"},
+      {{20, Kind::kAbove, 0, 0, 19, 650}, 1, "Valore insolito: previsto maggiore di 650 (livello minimo)"},
+      {{20, Kind::kDifferent, 0, 0, 19, 0}, 3, "Olagan disi deger: 0 (minimum seviye) degerinden farkli olmali"},
+      {{10, Kind::kNotAbove, 0, 0, 11, 80}, 2, "Unusual value: expected at most 80 (maximum temperature)"},
+      {{11, Kind::kNotBelow, 0, 0, 10, 90}, 3, "Olagan disi deger: en az 90 (minimum sicaklik) olmali"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(plausibilityText(c.note, c.language), c.text);
 }
 
 }  // namespace

@@ -28,9 +28,12 @@ TEST(PlausibilityWarnings, FollowTheTypingAndAModifyWithAnImplausibleValueGoesOu
 
   h.setText("Form6", "Text6", "700");  // lean above rich
   ASSERT_TRUE(warned(h, "Form6", "Text6"));
-  EXPECT_EQ(warning(h, "Form6", "Text6")->text(), "Unusual value: expected below 600");
-  EXPECT_EQ(warning(h, "Form6", "Text5")->text(), "Unusual value: expected above 700");
-  // The warning stands beside its field, not over anything.
+  EXPECT_EQ(warning(h, "Form6", "Text6")->toolTip(),
+            "OXYGEN SENSOR1 - Lean threshold: Unusual value: expected below 600 (lambda probe 1 rich threshold)");
+  EXPECT_EQ(warning(h, "Form6", "Text5")->toolTip(),
+            "OXYGEN SENSOR1 - Rich threshold: Unusual value: expected above 700 (lambda probe 1 lean threshold)");
+  EXPECT_EQ(h.control<QLabel>("Form6", "WarningLine")->text(), warning(h, "Form6", "Text6")->toolTip());
+  // The mark stands beside its field, not over anything.
   EXPECT_GT(warning(h, "Form6", "Text6")->geometry().left(),
             h.control<QLineEdit>("Form6", "Text6")->geometry().right());
 
@@ -54,13 +57,25 @@ TEST(PlausibilityWarnings, FollowTheTypingAndAModifyWithAnImplausibleValueGoesOu
   EXPECT_TRUE(warned(h, "Form6", "Text6")) << "the ECU now holds it";
 }
 
+// What the ECU holds is shown as it is held, and warned of: no coil at all, a
+// change-over temperature of 65526 (no -10 degrees).
 TEST(PlausibilityWarnings, ShowForWhatTheEcuHoldsWhenTheEditorOpens) {
-  Harness h;
-  openHub(h, [](sim::Ecu& e) { e.setParam(2, 0); }, core::kItalian);
-  h.click("Form5", "Command6");
-  EXPECT_TRUE(warned(h, "Form13", "Text1"));
-  EXPECT_EQ(warning(h, "Form13", "Text1")->text(), "Valore insolito: previsto da 1 a 8");
-  EXPECT_FALSE(warned(h, "Form13", "Text2"));
+  const struct {
+    int param, value;
+    const char *hubButton, *form, *field, *warning;
+  } cases[] = {
+      {2, 0, "Command6", "Form13", "Text1", "Numero di bobine: Valore insolito: previsto da 1 a 8"},
+      {13, 65526, "Command3", "Form11", "Text4",
+       "COMMUTAZIONE B->G - Temperatura commutazione: Valore insolito: previsto da 0 a 150"},
+  };
+  for (const auto& c : cases) {
+    Harness h;
+    openHub(h, [&](sim::Ecu& e) { e.setParam(c.param, c.value); }, core::kItalian);
+    h.click("Form5", c.hubButton);
+    EXPECT_EQ(text(h, c.form, c.field), QString::number(c.value));
+    EXPECT_TRUE(warned(h, c.form, c.field)) << c.param;
+    EXPECT_EQ(warning(h, c.form, c.field)->toolTip(), c.warning);
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTableWidget>
 
 #include "core/language.h"
@@ -135,6 +136,59 @@ TEST(CompareWindow, TwoWorkbooksCompareWithoutAnEcu) {
   EXPECT_EQ(cellText(h, 20), QString("115 \u2192 112"));
   EXPECT_EQ(h.control<QLabel>("Compare", "LabelCount")->text(), "Differenze: 2 (parametri 1, celle KGB 1)");
   EXPECT_TRUE(h.sent().empty());
+}
+
+// In the fitter's language: meanings, units and choices as the editors caption
+// them; a temperature as the ECU holds it (65526 is no -10); two workbooks of
+// one name told apart by their folders.
+TEST(CompareWindow, SpeaksTheFittersLanguageAndTellsSameNamedWorkbooksApart) {
+  TemporaryHome home;
+  const QString first = home.path() + "/golf/car.xlsx", second = home.path() + "/punto/car.xlsx";
+  QDir().mkpath(home.path() + "/golf");
+  QDir().mkpath(home.path() + "/punto");
+  writeWorkbook(first, {}, {});
+  writeWorkbook(second, {{3, 0}, {13, 65526}}, {});
+  struct Case {
+    int language;
+    const char *meaning, *before, *after, *note;
+  };
+  const Case cases[] = {
+      {core::kItalian, "sonda lambda 1, tipo sensore", "DIRITTA 0-1V", "DIRITTA 0-5V", "previsto da 0 a 150"},
+      {core::kEnglish, "lambda probe 1 sensor type", "STRAIGHT 0-1V", "STRAIGHT 0-5V", "expected 0 to 150"},
+      {core::kTurkish, "lambda sensoru 1 tipi", "DUZ 0-1V", "DUZ 0-5V", "beklenen 0 - 150"},
+  };
+  for (const Case& c : cases) {
+    Harness h;
+    openHubNotConnected(h, c.language);
+    h.setNextFileNames({first, second});
+    h.click("Form5", "Command11");
+    ASSERT_TRUE(h.window("Compare"));
+    ASSERT_EQ(listedParameters(h), (std::vector<int>{3, 13}));
+    EXPECT_EQ(list(h)->horizontalHeaderItem(3)->text(), QDir::toNativeSeparators("golf/car.xlsx"));
+    EXPECT_EQ(list(h)->horizontalHeaderItem(4)->text(), QDir::toNativeSeparators("punto/car.xlsx"));
+    EXPECT_EQ(at(h, 0, 1), c.meaning);
+    EXPECT_EQ(at(h, 0, 2), "");
+    EXPECT_EQ(at(h, 0, 3), c.before);
+    EXPECT_EQ(at(h, 0, 4), c.after);
+    EXPECT_EQ(at(h, 1, 2), QString("\u00b0C"));
+    EXPECT_EQ(at(h, 1, 4), "65526");
+    EXPECT_TRUE(at(h, 1, 5).endsWith(c.note)) << at(h, 1, 5).toStdString();
+  }
+}
+
+TEST(CompareWindow, WorkbookNamesShowAsMuchOfTheFolderAsTellsThemApart) {
+  const struct {
+    const char *first, *second, *firstName, *secondName;
+  } cases[] = {
+      {"/w/a.xlsx", "/w/b.xlsx", "a.xlsx", "b.xlsx"},
+      {"/w/golf/car.xlsx", "/w/punto/car.xlsx", "golf/car.xlsx", "punto/car.xlsx"},
+      {"/x/golf/car.xlsx", "/y/golf/car.xlsx", "x/golf/car.xlsx", "y/golf/car.xlsx"},
+      {"/w/car.xlsx", "/w/old/car.xlsx", "w/car.xlsx", "old/car.xlsx"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(params::distinctNames(c.first, c.second),
+              std::make_pair(QDir::toNativeSeparators(c.firstName), QDir::toNativeSeparators(c.secondName)))
+        << c.first;
 }
 
 TEST(CompareWindow, ACancelledOrRefusedWorkbookOpensNoComparison) {

@@ -239,6 +239,7 @@ TEST(CutoffEditor, WritesOnlyTheChangedThresholdAndKeepsTheKgbFieldEmpty) {
   EXPECT_EQ(h.sent().size(), 1u);
   EXPECT_TRUE(checked(h, "Form10", "Option1"));
   EXPECT_TRUE(h.control<QLineEdit>("Form10", "Text4")->isReadOnly());
+  EXPECT_TRUE(text(h, "Form10", "Text4").isEmpty()) << "what was typed there was never stored";
 }
 
 TEST(SwitchingEditor, ChangingTheModelSendsItAndItsThresholds) {

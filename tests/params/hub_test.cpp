@@ -136,6 +136,12 @@ TEST(ParameterHub, CancelledOrBadWorkbookLeavesTheHubIdleAndTheEcuAlone) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("this is not a workbook");
   f.close();
+  h.setNextFileName(home.path() + "/same.xlsx");  // the ECU's own values: "Configuration sent: 0 values"
+  h.click("Form5", "Command9");
+  h.setNextFileName(home.path() + "/same.xlsx");
+  h.click("Form5", "Command5");
+  h.advance(1000);
+  h.clearSent();
   h.setNextFileName(bad);
   h.click("Form5", "Command5");
   h.advance(1000);
@@ -144,6 +150,8 @@ TEST(ParameterHub, CancelledOrBadWorkbookLeavesTheHubIdleAndTheEcuAlone) {
   QWidget* message = h.window("Form12");
   ASSERT_NE(message, nullptr);
   EXPECT_TRUE(message->findChild<QLabel*>("Label1")->text().contains("notes.xlsx"));
+  // The line says so too, in place of what it said of an earlier transfer.
+  EXPECT_EQ(progress(h), "Nessun valore inviato: \"notes.xlsx\" è stato rifiutato");
 }
 
 TEST(ParameterHub, RestoreDefaultsAsksFirstThenBringsBackTheFactoryConfiguration) {
@@ -298,6 +306,7 @@ TEST(ParameterHub, SavedWorkbookAlwaysCarriesTheXlsxSuffixAndTheHubSaysWhereItWe
   h.click("Form5", "Command9");
   EXPECT_EQ(h.lastConfirmation(), "The file \"car.xlsx\" already exists. Replace it?");
   EXPECT_FALSE(platform::readVehicleWorkbook((folder + "/car.xlsx").toStdString()).ok);
+  EXPECT_EQ(progress(h), "Configuration not saved: \"car.xlsx\" was kept as it was");
   EXPECT_TRUE(enabled(h, "Command9"));
   h.setNextFileName(folder + "/car.xls");
   h.click("Form5", "Command9");

@@ -95,6 +95,49 @@ TEST(ParameterWindowLayout, RefusalMessageTakesItsOwnRoom) {
   EXPECT_TRUE(problems.isEmpty()) << problems.join(QStringLiteral("\n")).toStdString();
 }
 
+// Implausible entries: each marked beside its field and said in the warning
+// line, with no field moving and the window keeping its size.
+TEST(ParameterWindowLayout, PlausibilityWarningsMoveNothing) {
+  const struct {
+    const char *hubButton, *form, *writeMode;
+    std::vector<std::pair<const char*, const char*>> entries;  // field, implausible value
+  } cases[] = {
+      {"Command1", "Form6", "Option4", {{"Text6", "700"}}},                  // lean above rich
+      {"Command2", "Form10", "Option2", {{"Text1", "12000"}}},               // engine speed
+      {"Command3", "Form11", "Option2", {{"Text4", "200"}}},                 // temperature
+      {"Command6", "Form13", "Option2", {{"Text5", "80"}, {"Text4", "90"}}},  // minimum above maximum
+      {"Command4", "Form14", "Option2", {{"Text2", "0"}}},                   // no level span
+  };
+  QStringList problems;
+  for (const auto& c : cases)
+    for (int language = 1; language <= 3; ++language) {
+      Harness h;
+      openHub(h, {}, language);
+      h.click("Form5", c.hubButton);
+      QWidget* w = h.window(c.form);
+      h.click(c.form, c.writeMode);
+      settle(w);
+      const QMap<QString, QRect> before = controlPlaces(w);
+      const QSize size = w->size();
+      for (auto [field, value] : c.entries) h.setText(c.form, field, value);
+      settle(w);
+      const QString where = QStringLiteral("%1 (%2)").arg(c.form).arg(language);
+      const QString line = h.control<QLabel>(c.form, "WarningLine")->text();
+      if (line.isEmpty()) problems << where + ": no warning";
+      for (auto [field, value] : c.entries) {
+        QLabel* mark = h.control<QLabel>(c.form, QStringLiteral("Warning%1").arg(field));
+        if (!mark || !mark->isVisibleTo(w) || mark->toolTip().isEmpty()) problems << where + ": " + field + " unmarked";
+      }
+      if (w->size() != size) problems << where + QStringLiteral(": window resized");
+      const QMap<QString, QRect> after = controlPlaces(w);
+      for (auto it = before.begin(); it != before.end(); ++it)
+        if (after.value(it.key()) != it.value()) problems << where + ": " + it.key() + " moved";
+      for (const QString& p : layoutProblems(w)) problems << where + ": " + p;
+      snapshot(w, QStringLiteral("%1-warning").arg(c.form), language);
+    }
+  EXPECT_TRUE(problems.isEmpty()) << problems.join(QStringLiteral("\n")).toStdString();
+}
+
 TEST(ParameterWindowLayout, HubProgressLineReadsWhole) {
   TemporaryHome home;
   const QString path = home.path() + "/other.xlsx";
