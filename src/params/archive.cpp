@@ -8,6 +8,8 @@
 
 #include "app/texts.h"
 #include "core/rounding.h"
+#include "link/param_texts.h"
+#include "link/params.h"
 
 namespace kelvo6::params {
 
@@ -51,6 +53,15 @@ CellValue fromNumber(double v, int maxValue) {
   double r = std::nearbyint(v);
   if (r < 0 || r > maxValue) return {CellProblem::kOutOfRange, 0};
   return {CellProblem::kNone, static_cast<int>(core::roundHalfEven(v))};
+}
+
+// A parameter's cell with what it holds: "A13 (change-over temperature)".
+QString cellWithMeaning(const std::string& cell, int language) {
+  QString name = QString::fromStdString(cell);
+  bool isNumber = false;
+  const int row = name.mid(1).toInt(&isNumber);
+  if (!name.startsWith(QLatin1Char('A')) || !isNumber || !link::isParam(row)) return name;
+  return QStringLiteral("%1 (%2)").arg(name, QString::fromStdString(link::paramMeaning(row, language)));
 }
 
 }  // namespace
@@ -148,7 +159,7 @@ QString archiveMessageText(const ArchiveError& e, const QString& path, int langu
     case ArchiveError::Kind::kEmpty: return app::text3(kEmpty, language).arg(file.fileName());
     case ArchiveError::Kind::kBadCell:
       return app::text3(kBadCell, language)
-          .arg(file.fileName(), QString::fromStdString(e.cell), QString::fromStdString(e.content),
+          .arg(file.fileName(), cellWithMeaning(e.cell, language), QString::fromStdString(e.content),
                QString::number(e.maxValue));
     case ArchiveError::Kind::kCannotSave:
       return app::text3(kCannotSave, language).arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()));

@@ -197,6 +197,13 @@ TEST(ParameterHub, TransferShowsItsProgressAndSaysWhenTheConfigurationIsSent) {
   EXPECT_EQ(progress(h), QStringLiteral("Sending the configuration: 0 of %1 values sent").arg(total));
   h.advance(1000);
   EXPECT_EQ(progress(h), QStringLiteral("Sending the configuration: 9 of %1 values sent").arg(total));
+  // Comparing two workbooks is open meanwhile and leaves the sending running.
+  ASSERT_TRUE(enabled(h, "Command11"));
+  h.setNextFileNames({otherCarWorkbook(home), otherCarWorkbook(home)});
+  h.click("Form5", "Command11");
+  EXPECT_TRUE(h.window("Compare"));
+  h.advance(1000);
+  EXPECT_EQ(progress(h), QStringLiteral("Sending the configuration: 19 of %1 values sent").arg(total));
   h.advance(30000);
   EXPECT_TRUE(ecuHoldsOtherCar(h));
   EXPECT_EQ(progress(h), QStringLiteral("Configuration sent: %1 values").arg(total));

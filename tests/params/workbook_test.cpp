@@ -90,6 +90,19 @@ TEST(Archive, BadCellIsNamedAndNothingChanges) {
   QString message = archiveMessageText(*range, QString::fromStdString(fixture("cell_out_of_range.ods").string()), 2);
   EXPECT_EQ(message, "Workbook \"cell_out_of_range.ods\", cell E3: \"300\" is not a number from 0 to 255. "
                      "Nothing was sent to the ECU.");
+
+  // The ECU holds no negative temperature: -10 degrees is refused, and the
+  // message says which parameter the cell holds.
+  QTemporaryDir dir;
+  const std::string minus10 = dir.filePath("minus10.xlsx").toStdString();
+  core::Shared car;
+  car.param(13).ecu = -10;
+  ASSERT_FALSE(saveVehicle(minus10, car));
+  auto negative = loadVehicle(minus10, s);
+  ASSERT_TRUE(negative);
+  EXPECT_EQ(archiveMessageText(*negative, "minus10.xlsx", 1),
+            "Cartella di lavoro \"minus10.xlsx\", cella A13 (temperatura commutazione): \"-10\" non è un numero da 0 "
+            "a 65535. Nulla è stato inviato alla centralina.");
 }
 
 TEST(Archive, WorkbookWithAnEmptyLayoutIsRefused) {
