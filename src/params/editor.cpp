@@ -263,7 +263,7 @@ void Editor::showPlausibility() {
     b.warning->setVisible(note.has_value());
     if (note && (line.isEmpty() || b.text->hasFocus())) line = text;
   }
-  warningLine_->showMessage(line);
+  if (line != warningLine_->text()) warningLine_->showMessage(line);
 }
 
 QString Editor::warningText(const Bound& b, const link::PlausibilityNote& note) const {
