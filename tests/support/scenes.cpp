@@ -185,6 +185,15 @@ void indicator(Harness& h) {
   h.advance(2000);
 }
 
+// The other-parameters editor in writing mode with a minimum temperature typed
+// above the maximum: the fields marked and the warning line under them.
+void otherParametersWarning(Harness& h) {
+  fromHub("Command6")(h);
+  h.click("Form13", "Option2");
+  h.setText("Form13", "Text4", "90");
+  h.setText("Form13", "Text5", "80");
+}
+
 // The update started and acknowledged: all three instructions are up, just
 // before the window closes to hand the port over.
 void softwareUpdate(Harness& h) {
@@ -276,6 +285,7 @@ const std::vector<Scene>& scenes() {
       {"switching-parameters", "Form11", fromHub("Command3")},
       {"indicator-parameters", "Form14", indicator},
       {"other-parameters", "Form13", fromHub("Command6")},
+      {"other-parameters-warning", "Form13", otherParametersWarning},
       {"compare", "Compare", compare},
       {"calibration", "Form16", calibration},
       {"calibration-chart", "Form15", chart},
