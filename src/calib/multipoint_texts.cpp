@@ -77,11 +77,11 @@ const core::Text3 kMpApplied{"Tabella scritta (%1 celle): ANNULLA rimette la tab
                              "Table written (%1 cells): UNDO puts the previous table back",
                              "Tablo yazildi (%1 hucre): GERI AL onceki tabloyu geri koyar"};
 const core::Text3 kMpWriteCut{
-    "Linea persa in scrittura: %1 di %2 celle scritte, non scritte: %3. Con la linea di nuovo attiva: APPLICA TABELLA "
+    "Linea persa in scrittura: %1 di %2 celle scritte, non confermate: %3. Con la linea di nuovo attiva: APPLICA TABELLA "
     "completa, ANNULLA rimette la tabella precedente",
-    "Line lost while writing: %1 of %2 cells written, not written: %3. Once the line is back: APPLY TABLE finishes, "
+    "Line lost while writing: %1 of %2 cells written, not confirmed: %3. Once the line is back: APPLY TABLE finishes, "
     "UNDO puts the previous table back",
-    "Yazarken hat koptu: %2 hucreden %1 yazildi, yazilmayanlar: %3. Hat geri gelince: TABLOYU UYGULA tamamlar, GERI AL "
+    "Yazarken hat koptu: %2 hucreden %1 yazildi, onaylanmayanlar: %3. Hat geri gelince: TABLOYU UYGULA tamamlar, GERI AL "
     "onceki tabloyu geri koyar"};
 const core::Text3 kMpRestoring{"Ripristino della tabella precedente", "Putting the previous table back",
                                "Onceki tablo geri yukleniyor"};

@@ -10,36 +10,11 @@
 
 #include "calib/auto_calibration.h"
 #include "calib/multipoint_window.h"
-#include "calib/session.h"
+#include "calib/multipoint_session.h"
 #include "sim/true_map.h"
 
 namespace kelvo6::testing {
 namespace {
-
-using calib::MultiPointRun;
-using Phase = MultiPointRun::Phase;
-
-calib::MultiPointWindow* multiPoint(Harness& h) { return static_cast<calib::MultiPointWindow*>(h.window("MultiPoint")); }
-
-// The engine held at an operating point, the calibration window open and the
-// multi-point window opened from it.
-calib::MultiPointWindow* openMultiPoint(Harness& h, int rpm = 2000, int petrolTime = 4000) {
-  h.ecu()->engine().hold(rpm, sim::Load::petrolTime(petrolTime));
-  openCalibration(h);
-  h.click("Form16", "Command12");
-  advanceUntil(h, [&] { return multiPoint(h) != nullptr; }, 3000);
-  return multiPoint(h);
-}
-
-// MEASURE POINT at the operating point held now; true once found or at a limit.
-bool measure(Harness& h) {
-  h.click("MultiPoint", "Command2");
-  return advanceUntil(
-      h, [&] { return multiPoint(h)->run().phase() == Phase::kFound || multiPoint(h)->run().phase() == Phase::kAtLimit; },
-      600000, 300);
-}
-
-QString message(Harness& h) { return h.control<QLabel>("MultiPoint", "Label1")->text(); }
 
 TEST(MultiPointWindow, OpensOnceCalibrationIsOnAndPollsWithTheKUnderTestSendingNothingElse) {
   Harness h;
