@@ -190,7 +190,8 @@ int startingKgb(std::span<const MeasuredPoint> points, int rpm, int injectionTim
 }
 
 std::optional<int> suggestedCell(std::span<const MeasuredPoint> points, const std::array<int, 8>& rpmAxis,
-                                 const std::array<int, 8>& tinjAxis, std::span<const double> weights) {
+                                 const std::array<int, 8>& tinjAxis, std::span<const double> weights,
+                                 std::span<const int> skip) {
   // The spread does not depend on the values measured, only on where: each
   // free cell is tried as one more measured cell and the weighed spread left
   // over the table compared. Ties go to the lower cell number.
@@ -200,6 +201,7 @@ std::optional<int> suggestedCell(std::span<const MeasuredPoint> points, const st
   double bestLeft = 0;
   for (int c = 0; c < 64; ++c) {
     if (std::find(m.cells.begin(), m.cells.end(), c) != m.cells.end()) continue;
+    if (std::find(skip.begin(), skip.end(), c + 1) != skip.end()) continue;
     std::vector<int> cells = m.cells;
     cells.push_back(c);
     Surface s = krige(cells, std::vector<double>(cells.size(), 0.0), flat, true);

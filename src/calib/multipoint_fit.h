@@ -66,9 +66,10 @@ int startingKgb(std::span<const MeasuredPoint> points, int rpm, int injectionTim
                 const std::array<int, 8>& tinjAxis, int fallback, const BaseTable& base = std::nullopt);
 
 // The cell (1..64) whose measurement would most reduce the fit's spread over
-// the table, each cell weighed by `weights` (all equal when empty); nullopt
-// when every cell is measured.
+// the table, each cell weighed by `weights` (all equal when empty), leaving
+// out the cells in `skip` (1..64); nullopt when no cell is left.
 std::optional<int> suggestedCell(std::span<const MeasuredPoint> points, const std::array<int, 8>& rpmAxis,
-                                 const std::array<int, 8>& tinjAxis, std::span<const double> weights = {});
+                                 const std::array<int, 8>& tinjAxis, std::span<const double> weights = {},
+                                 std::span<const int> skip = {});
 
 }  // namespace kelvo6::calib

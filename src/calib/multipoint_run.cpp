@@ -40,7 +40,7 @@ void MultiPointRun::startPoint(int startKgb) {
   search_.emplace(std::clamp(startKgb, kAutoKgbMin, kAutoKgbMax));
   refs_ = {};
   pointRpm_ = pointTime_ = 0;
-  anchorRpm_ = anchorTime_ = gasAnchor_ = timeAverages_ = restarts_ = 0;
+  anchorRpm_ = anchorTime_ = gasAnchor_ = timeAverages_ = restarts_ = unsettledTicks_ = 0;
   away_ = false;
   notice_ = RunNotice::kNone;
 }
@@ -52,6 +52,12 @@ bool MultiPointRun::tick(const AutoSample& s, int interval) {
   bool rpmFormed = search_->rpmCount == 0, timeFormed = search_->injectionCount == 0;
   bool onPetrol = s.fuelFlag == 1;
   if (!atPoint(rpmFormed, timeFormed, onPetrol)) return false;
+  bool steady = search_->rpmStable && search_->injectionStable;
+  unsettledTicks_ = steady || search_->runState != 0 ? 0 : unsettledTicks_ + 1;
+  if (unsettledTicks_ >= kPointSettleTicks) {
+    giveUp(RunNotice::kNotSettling);
+    return false;
+  }
   // The point is where the engine held steady on petrol.
   if (onPetrol && search_->rpmStable && search_->injectionStable && search_->injectionAverage != 0) {
     pointRpm_ = search_->rpmAverage;
@@ -113,7 +119,7 @@ void MultiPointRun::lineLost() {
 void MultiPointRun::fuelSwitched() {
   if (!search_) return;
   search_->fuelSwitched();
-  gasAnchor_ = timeAverages_ = 0;
+  gasAnchor_ = timeAverages_ = unsettledTicks_ = 0;
 }
 
 bool MultiPointRun::accept(const std::array<int, 8>& rpmAxis, const std::array<int, 8>& tinjAxis) {

@@ -54,6 +54,7 @@ enum class RunNotice {
   kTimeMoved,   // the petrol demand (or the gas time within a gas phase) left it
   kBackAtPoint, // back inside the band after leaving: the phase goes on
   kGivenUp,     // left the point too often: the point is given up, nothing taken
+  kNotSettling, // no steady phase for kPointSettleTicks: the point is given up, nothing taken
   kLineLost,    // no answers: the point is given up, nothing taken
 };
 
@@ -66,6 +67,10 @@ constexpr int kPointRpmBand = 200;
 constexpr int kPointTimeBand = 300;
 // Departures a point survives; the next one gives it up.
 constexpr int kPointRestarts = 3;
+// Ticks a phase may go without the engine holding steady (60 s) before the
+// point is given up: some operating points never settle on gas, where the
+// car's trim carries the time back and forth across a row of the table.
+constexpr int kPointSettleTicks = 200;
 
 class MultiPointRun {
  public:
@@ -100,6 +105,7 @@ class MultiPointRun {
   // The last notice, and whether it came since the last call of takeNotice.
   RunNotice notice() const { return notice_; }
   bool takeNotice() { return std::exchange(noticeFresh_, false); }
+  bool noticeFresh() const { return noticeFresh_; }
   int restarts() const { return restarts_; }
   // Where the point is held: speed and petrol time it first held steady at (0 before).
   int anchorRpm() const { return anchorRpm_; }
@@ -129,6 +135,7 @@ class MultiPointRun {
   int pointTime_ = 0;
   int anchorRpm_ = 0, anchorTime_ = 0, gasAnchor_ = 0;
   int timeAverages_ = 0;  // injection averages formed in this phase
+  int unsettledTicks_ = 0;  // ticks of this phase without a steady engine
   int restarts_ = 0;
   bool away_ = false;
   RunNotice notice_ = RunNotice::kNone;

@@ -71,6 +71,9 @@ const core::Text3 kMpBackAtPoint{"Motore di nuovo al punto: misura in corso", "E
 const core::Text3 kMpGivenUp{"Il motore ha lasciato il punto troppe volte: punto abbandonato, premere MISURA PUNTO",
                              "The engine left the point too often: point given up, press MEASURE POINT",
                              "Motor noktadan cok kez ayrildi: nokta birakildi, NOKTAYI OLC'u tiklayin"};
+const core::Text3 kMpNotSettling{"Il motore non si stabilizza in questo punto: punto abbandonato, sceglierne un altro",
+                                 "The engine does not settle at this point: point given up, choose another one",
+                                 "Motor bu noktada sabitlenmiyor: nokta birakildi, baska bir nokta secin"};
 const core::Text3 kMpLineLost{"Nessuna risposta dalla centralina: il punto non e stato preso",
                               "No answer from the ECU: the point was not taken", "ECU cevap vermiyor: nokta alinmadi"};
 const core::Text3 kMpApplied{"Tabella scritta (%1 celle): ANNULLA rimette la tabella precedente",

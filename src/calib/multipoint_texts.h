@@ -27,6 +27,7 @@ extern const core::Text3 kMpTimeMoved;  // %1: the point's injection time
 extern const core::Text3 kMpBackAtPoint;
 extern const core::Text3 kMpGivenUp;
 extern const core::Text3 kMpLineLost;
+extern const core::Text3 kMpNotSettling;
 extern const core::Text3 kMpApplied;   // %1: cells written
 extern const core::Text3 kMpWriteCut;  // %1 written of %2, %3 the cells not written
 extern const core::Text3 kMpRestoring;

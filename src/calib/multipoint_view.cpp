@@ -97,7 +97,7 @@ void MultiPointWindow::showSuggestion() {
   // The operating point whose measurement would most narrow the fit: held on
   // the axis points of its cell, which lie in that cell.
   const std::array<int, 8> rpm = rpmAxis(), tinj = tinjAxis();
-  suggested_ = connected() ? calib::suggestedCell(run_.points(), rpm, tinj) : std::nullopt;
+  suggested_ = connected() ? calib::suggestedCell(run_.points(), rpm, tinj, {}, unsettled_) : std::nullopt;
   if (!suggested_) {
     next_->clear();
     nextMarker_->hide();
@@ -155,6 +155,7 @@ void MultiPointWindow::showNotice() {
     case RunNotice::kBackAtPoint: showMessage(app::text3(kMpBackAtPoint, lang)); break;
     case RunNotice::kGivenUp: showMessage(app::text3(kMpGivenUp, lang)); break;
     case RunNotice::kLineLost: showMessage(app::text3(kMpLineLost, lang)); break;
+    case RunNotice::kNotSettling: showMessage(app::text3(kMpNotSettling, lang)); break;
     case RunNotice::kNone: break;
   }
 }

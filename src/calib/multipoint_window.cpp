@@ -151,6 +151,12 @@ void MultiPointWindow::measureTick() {
     // A switch armed before the engine left the point belongs to the phase that restarts.
     auto n = run_.notice();
     if (n == RunNotice::kRpmMoved || n == RunNotice::kTimeMoved) timer1_->stop();
+    if (n == RunNotice::kNotSettling && run_.noticeFresh()) {
+      timer1_->stop();
+      int rpm = run_.anchorRpm() ? run_.anchorRpm() : l.rpm, time = run_.anchorTime() ? run_.anchorTime() : petrolDemand_;
+      unsettled_.push_back(core::cellAt(rpm, time, rpmAxis(), tinjAxis()).number());
+      showSuggestion();
+    }
   }
   refresh();
   if (ctx().connection.isOpen()) send(link::readCalibrationData(run_.trialKgb()));

@@ -125,6 +125,7 @@ class MultiPointWindow : public app::Screen {
   QLabel* next_ = nullptr;
   QCheckBox* refine_ = nullptr;
   std::optional<int> suggested_;
+  std::vector<int> unsettled_;  // cells where a point would not settle: not suggested again
   QLabel* stableRpm_ = nullptr;
   QLabel* stableTime_ = nullptr;
   platform::Lamp* petrolLamp_ = nullptr;
