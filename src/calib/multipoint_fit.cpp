@@ -20,7 +20,7 @@ constexpr double kSlopeSd = 1.0;      // the plane's slope per cell, along speed
 constexpr double kBendSd = 2.5;       // the correction's size
 constexpr double kBendLength = 1.8;   // its reach, cells
 constexpr double kJitter = 1e-6;      // keeps the system solvable; measured cells are set exactly
-constexpr double kNearSpread = 0.55;  // a cell whose spread is below this share of kBendSd is near the points
+constexpr double kNearSpread = 0.72;  // below this share of kBendSd a cell is near the points (a neighbour of one)
 
 struct Site {
   double x = 0, y = 0;  // column, row
