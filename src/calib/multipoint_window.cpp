@@ -276,6 +276,7 @@ void MultiPointWindow::startWriting(const std::array<int, 64>& cells, int pressu
   stopTimers();
   writing_ = true;
   writeCut_ = false;
+  buttons_[1]->setEnabled(false);  // EXIT waits for the writer: it would leave calibration mode under it
   writeTarget_ = cells;
   for (int n = 1; n <= 64; ++n) {
     auto i = static_cast<std::size_t>(n - 1);
@@ -308,6 +309,7 @@ void MultiPointWindow::writeFinished() {
   auto& s = shared();
   s.calib.tableWriteRequested = false;
   writing_ = false;
+  buttons_[1]->setEnabled(true);
   int written = static_cast<int>(std::count(writeChanges_.begin(), writeChanges_.end(), true));
   if (write_ == Write::kUndo) undo_.pop_back();
   const int lang = language();
@@ -326,6 +328,7 @@ void MultiPointWindow::writeCut() {
   auto& s = shared();
   writing_ = false;
   writeCut_ = true;
+  buttons_[1]->setEnabled(true);
   int changes = 0, written = 0;
   QStringList missing;
   for (int n = 1; n <= 64; ++n) {

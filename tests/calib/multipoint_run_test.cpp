@@ -25,6 +25,7 @@ struct HeldCar {
   int need = 110;
   bool proportional = false;
   bool onGas = false;
+  int gasFlicker = 0;  // on gas the time jumps by this much every other 600 ms
 
   int gasTime(int k) const {
     if (proportional) return static_cast<int>(petrolTime * (1.0 + 0.05 * (need - k)));
@@ -39,7 +40,7 @@ struct HeldCar {
       r.fuelSwitched();
       switchAt = -1;
     }
-    int time = onGas ? gasTime(r.trialKgb()) : petrolTime;
+    int time = onGas ? gasTime(r.trialKgb()) + (tick % 4 < 2 ? gasFlicker : 0) : petrolTime;
     if (r.tick({time, rpm, 450, 450, onGas ? 0 : 1}, interval) && switchAt < 0) switchAt = now + 1000;
   }
   // Runs until the point is found or at a limit; the ticks it took, or -1.
@@ -215,6 +216,17 @@ TEST(MultiPointRun, LeavingThePointRestartsThePhaseNamingWhatMovedAndTooManyDepa
     EXPECT_FALSE(wanderer.accept(kExampleRpmAxis, kExampleTinjAxis));
     EXPECT_TRUE(wanderer.points().empty());
   }
+}
+
+TEST(MultiPointRun, APointWhoseGasTimeNeverSettlesIsGivenUpRatherThanMeasuredForEver) {
+  MultiPointRun r(115);
+  r.startPoint(115);
+  HeldCar car{1000, 13000, 112};
+  car.gasFlicker = 1500;
+  EXPECT_EQ(car.run(r, 100, 2 * kPointSettleTicks), -1);
+  EXPECT_EQ(r.notice(), RunNotice::kNotSettling);
+  EXPECT_FALSE(r.inProgress());
+  EXPECT_TRUE(r.points().empty());
 }
 
 TEST(MultiPointRun, ALostLineTakesNoPointAndACellMeasuredAgainKeepsOnlyTheNewValue) {

@@ -98,8 +98,10 @@ TEST(MultiPointWindow, ApplyWritesOnlyTheCellsThatChangeAfterPressureAndTemperat
   int pressureBefore = h.shared().param(29).ecu, temperatureBefore = h.shared().param(28).ecu;
   EXPECT_NE(pressure, pressureBefore);
   EXPECT_FALSE(enabled(h, "MultiPoint", "Command7"));
+  EXPECT_FALSE(enabled(h, "MultiPoint", "Command1"));
   ASSERT_TRUE(advanceUntil(h, [&] { return enabled(h, "MultiPoint", "Command7"); }, 20000));
   EXPECT_EQ(message(h), "Tabella scritta (4 celle): ANNULLA rimette la tabella precedente");
+  EXPECT_TRUE(enabled(h, "MultiPoint", "Command1"));
   auto written = [&] {
     std::vector<std::pair<int, int>> out;
     for (const sim::WriteRecord& r : h.ecu()->writes()) out.emplace_back(r.cell ? 100 + r.number : r.number, r.value);
