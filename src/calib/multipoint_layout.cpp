@@ -170,6 +170,14 @@ void MultiPointWindow::buildLiveFields() {
   intervalBar_->setSingleStep(10);
   intervalBar_->setPageStep(100);
   intervalBar_->setGeometry(x2 + 230, y + 82, 18, 40);
+
+  // A recorded drive makes the suggestions favour the cells the car uses.
+  auto* drive = new QPushButton(QStringLiteral("APRI GUIDA REGISTRATA"), this);
+  drive->setObjectName("CommandDrive");
+  drive->setGeometry(x2, y + 134, 250, 30);
+  connect(drive, &QPushButton::clicked, this, [this] { drivePressed(); });
+  drive_ = makeLabel(this, "LabelDrive", {}, {x2, y + 166, 250, 40});
+  drive_->setWordWrap(true);
 }
 
 void MultiPointWindow::buildPointList() {

@@ -33,6 +33,7 @@ constexpr app::ControlText kCaptions[] = {
     {"Command5", {"APPLICA TABELLA", "APPLY TABLE", "TABLOYU UYGULA"}},
     {"Command6", {"SCARTA", "DISCARD", "VAZGEC"}},
     {"Command1", {"EXIT", "EXIT", "CIKIS"}},
+    {"CommandDrive", {"APRI GUIDA REGISTRATA", "OPEN RECORDED DRIVE", "KAYITLI SURUSU AC"}},
 };
 
 }  // namespace
@@ -97,6 +98,11 @@ const core::Text3 kMpExitQuestion{"Uscire e perdere i punti misurati (%1)?", "Le
 const core::Text3 kMpNextPoint{"Prossimo punto da tenere: %1 giri, %2 usec (cella %3)",
                                "Next point to hold: %1 rpm, %2 us (cell %3)",
                                "Tutulacak sonraki nokta: %1 devir, %2 usec (hucre %3)"};
+
+const core::Text3 kMpDrive{"Guida: %1 (%2 campioni), i suggerimenti preferiscono le sue celle",
+                           "Drive: %1 (%2 samples); suggestions favour its cells",
+                           "Surus: %1 (%2 ornek); oneriler hucrelerini tercih eder"};
+const core::Text3 kMpDriveUnreadable{"Guida non leggibile: %1", "Cannot read the drive: %1", "Surus okunamiyor: %1"};
 
 const core::Text3 kMpListHeadings[6] = {
     {"N.", "No.", "No"},     {"RPM", "RPM", "DEVIR"},       {"TINJ usec", "TINJ usec", "TINJ usec"},

@@ -35,6 +35,8 @@ extern const core::Text3 kMpRestored;
 extern const core::Text3 kMpDiscardQuestion;  // %1: number of points
 extern const core::Text3 kMpExitQuestion;
 extern const core::Text3 kMpNextPoint;  // %1 rpm, %2 us, %3 cell
+extern const core::Text3 kMpDrive;      // %1 file name, %2 samples placed
+extern const core::Text3 kMpDriveUnreadable;  // %1 file name
 
 // Headings of the point list: number, engine speed, injection time, KGB, cycles, limit.
 extern const core::Text3 kMpListHeadings[6];

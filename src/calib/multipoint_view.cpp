@@ -97,7 +97,7 @@ void MultiPointWindow::showSuggestion() {
   // The operating point whose measurement would most narrow the fit: held on
   // the axis points of its cell, which lie in that cell.
   const std::array<int, 8> rpm = rpmAxis(), tinj = tinjAxis();
-  suggested_ = connected() ? calib::suggestedCell(run_.points(), rpm, tinj, {}, unsettled_) : std::nullopt;
+  suggested_ = connected() ? calib::suggestedCell(run_.points(), rpm, tinj, driveWeights_, unsettled_) : std::nullopt;
   if (!suggested_) {
     next_->clear();
     nextMarker_->hide();

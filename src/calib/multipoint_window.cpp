@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,9 +22,13 @@
 
 #include "app/connection.h"
 #include "calib/kgb_table.h"
+#include "calib/multipoint_drive.h"
 #include "calib/multipoint_texts.h"
 #include "calib/multipoint_view.h"
 #include "calib/table_transfer.h"
+#include "datalog/cell_stats.h"
+#include "datalog/log_files.h"
+#include "datalog/log_reader.h"
 #include "link/params.h"
 #include "link/requests.h"
 #include "platform/desktop.h"
@@ -269,6 +274,27 @@ void MultiPointWindow::undoPressed() {
   write_ = Write::kUndo;
   const Table& t = undo_.back();
   startWriting(t.cells, t.pressure, t.temperature);
+}
+
+void MultiPointWindow::drivePressed() {
+  platform::FileDialogRequest request;
+  request.title = windowTitle();
+  request.folder = QString::fromStdString(datalog::logsFolder(std::getenv("HOME")));
+  request.filter = QStringLiteral("Logs (*.csv)");
+  const QString path = ctx().desktop.chooseFile(this, request);
+  if (path.isEmpty()) return;
+  const QString name = QFileInfo(path).fileName();
+  datalog::ReadResult r = datalog::readLog(path.toStdString());
+  if (!r.log) {
+    drive_->setText(app::text3(kMpDriveUnreadable, language()).arg(name));
+    return;
+  }
+  // Placed on this ECU's axes: the cells the suggestions are made for.
+  datalog::CellMap map = datalog::cellMap(*r.log, rpmAxis(), tinjAxis());
+  auto weights = driveWeights(map);
+  driveWeights_.assign(weights.begin(), weights.end());
+  drive_->setText(app::text3(kMpDrive, language()).arg(name).arg(map.samples));
+  showSuggestion();
 }
 
 void MultiPointWindow::startWriting(const std::array<int, 64>& cells, int pressure, int temperature) {

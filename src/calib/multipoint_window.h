@@ -67,6 +67,7 @@ class MultiPointWindow : public app::Screen {
   void removePressed();
   void applyPressed();
   void undoPressed();
+  void drivePressed();  // a recorded drive weighs the cells for the suggestions
   void discardPressed();
   void exitPressed();
   void stopTimers();
@@ -125,7 +126,9 @@ class MultiPointWindow : public app::Screen {
   QLabel* next_ = nullptr;
   QCheckBox* refine_ = nullptr;
   std::optional<int> suggested_;
-  std::vector<int> unsettled_;  // cells where a point would not settle: not suggested again
+  std::vector<int> unsettled_;
+  std::vector<double> driveWeights_;  // per cell, from the recorded drive; empty without one
+  QLabel* drive_ = nullptr;  // cells where a point would not settle: not suggested again
   QLabel* stableRpm_ = nullptr;
   QLabel* stableTime_ = nullptr;
   platform::Lamp* petrolLamp_ = nullptr;

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "calib/auto_calibration.h"
 #include "calib/kgb_table.h"
+#include "calib/multipoint_drive.h"
 #include "calib/multipoint_fit.h"
 
 namespace kelvo6::calib {
@@ -117,6 +119,21 @@ TEST(MultiPointFit, TheSuggestedCellIsAFreeCellThatMovesAsPointsAreAdded) {
   std::vector<MeasuredPoint> all;
   for (int n = 0; n < 64; ++n) all.push_back(at(n % 8, n / 8, 108));
   EXPECT_FALSE(suggestedCell(all, kExampleRpmAxis, kExampleTinjAxis));
+}
+
+TEST(MultiPointFit, ARecordedDriveDrawsTheSuggestionToTheCellsTheCarUses) {
+  datalog::CellMap drive;
+  drive.cells[1][0][6].count = 900;  // on gas at the shortest time and 6000 rpm: cell 7
+  drive.cells[0][1][6].count = 100;  // on petrol just below: cell 15
+  auto weights = driveWeights(drive);
+  EXPECT_DOUBLE_EQ(weights[6], 1 + 63 * 0.9);
+  EXPECT_DOUBLE_EQ(weights[0], 1);
+  std::vector<MeasuredPoint> idle{at(0, 0, 108)};
+  auto plain = suggestedCell(idle, kExampleRpmAxis, kExampleTinjAxis);
+  auto driven = suggestedCell(idle, kExampleRpmAxis, kExampleTinjAxis, weights);
+  ASSERT_TRUE(plain && driven);
+  EXPECT_NE(*plain, *driven);
+  EXPECT_LE(std::abs((*driven - 1) / 8 - 0) + std::abs((*driven - 1) % 8 - 6), 1) << *driven;
 }
 
 TEST(MultiPointFit, ANewPointStartsFromTheProposalThereWithinTheRunsLimits) {
