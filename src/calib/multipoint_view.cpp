@@ -280,7 +280,7 @@ void MultiPointWindow::refresh() {
 
 void MultiPointWindow::updateButtons() {
   bool lineUp = connected() && ctx().connection.isOpen();
-  bool ready = lineUp && !writing_ && !leaving_;
+  bool ready = lineUp && !writing_ && !leaving_ && !awaitingCalOn_;
   auto phase = run_.phase();
   bool havePoints = !run_.points().empty();
   bool inProgress = run_.inProgress();

@@ -140,6 +140,17 @@ void MultiPointWindow::measureTick() {
     timer2_->start();
     return;
   }
+  // The ECU behind a line that came back may have been restarted: calibration
+  // mode is asked for again, as it was before, and nothing is measured or
+  // written until it is confirmed.
+  if (!ctx().connection.isOpen()) {
+    lineDown_ = connected();
+  } else if (lineDown_ || awaitingCalOn_) {
+    if (lineDown_) s.received.calOnAck = false;
+    lineDown_ = false;
+    awaitingCalOn_ = !s.received.calOnAck;
+    if (awaitingCalOn_) send(link::calibrationOn());
+  }
   // Only a fresh answer is the engine of this moment; without answers a point
   // in progress is given up rather than measured on frozen values.
   bool fresh = s.received.calData && ctx().connection.isOpen();

@@ -111,6 +111,8 @@ class MultiPointWindow : public app::Screen {
   bool writeCut_ = false;       // the line went while writing: finish or undo once it is back
   std::vector<Table> undo_;     // tables before each APPLY, the last on top
   int staleTicks_ = 0;          // ticks without an answer
+  bool lineDown_ = false;       // the port went; calibration mode is asked for again when it is back
+  bool awaitingCalOn_ = false;  // calibration on sent after the line came back, not yet confirmed
   int petrolDemand_ = 0;
   int petrolRpm_ = 0;           // engine speed when the petrol demand was last seen
   int lastState_ = -1;  // the run phase the message line shows

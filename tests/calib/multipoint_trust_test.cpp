@@ -10,6 +10,7 @@
 #include "calib/kgb_table.h"
 #include "calib/multipoint_session.h"
 #include "calib/multipoint_view.h"
+#include "link/requests.h"
 #include "platform/widgets.h"
 
 namespace kelvo6::testing {
@@ -100,6 +101,10 @@ TEST(MultiPointTrust, ALineLostMidApplySaysWhatWasWrittenAndFinishesOrRestoresOn
     EXPECT_FALSE(enabled(h, "MultiPoint", "Command7"));
     EXPECT_FALSE(h.shared().calib.tableWriteRequested);  // nobody finishes it behind the fitter's back
 
+    // The ECU was restarted meanwhile: calibration mode is asked for again.
+    const link::Bytes off = link::calibrationOff();
+    h.ecu()->receive(off.data(), off.size(), h.nowMs());
+    ASSERT_FALSE(h.ecu()->memory().calibrationOn);
     lineBack(h);
     ASSERT_TRUE(enabled(h, "MultiPoint", button));
     h.click("MultiPoint", button);
