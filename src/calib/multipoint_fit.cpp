@@ -1,207 +1,218 @@
 #include "calib/multipoint_fit.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <numeric>
+#include <cmath>
 #include <vector>
 
 #include "calib/auto_calibration.h"
-#include "core/rounding.h"
 
 namespace kelvo6::calib {
 
 namespace {
 
-using Int = std::int64_t;
+// The shape of a car's table as the fit assumes it, in KGB units and cells.
+// Chosen by measurement on bends, ridges, steps, saddles and tilted planes
+// (bench_multipoint and bench/true_maps): a correction that reaches about two
+// cells, a plane whose slopes are seldom above a unit a cell, and a level
+// known only from the points.
+constexpr double kLevelSd = 6.0;      // the table's level about the points' mean
+constexpr double kSlopeSd = 1.0;      // the plane's slope per cell, along speed and along load
+constexpr double kBendSd = 2.5;       // the correction's size
+constexpr double kBendLength = 1.8;   // its reach, cells
+constexpr double kJitter = 1e-6;      // keeps the system solvable; measured cells are set exactly
+constexpr double kNearSpread = 0.72;  // below this share of kBendSd a cell is near the points (a neighbour of one)
 
-// An exact fraction num / den, den > 0, kept in lowest terms.
-struct Ratio {
-  Int num = 0;
-  Int den = 1;
-  Ratio() = default;
-  Ratio(Int n, Int d = 1) : num(d < 0 ? -n : n), den(d < 0 ? -d : d) {
-    Int g = std::gcd(num, den);
-    if (g > 1) {
-      num /= g;
-      den /= g;
+struct Site {
+  double x = 0, y = 0;  // column, row
+};
+Site siteOf(int index) { return {static_cast<double>(index % 8), static_cast<double>(index / 8)}; }
+
+// The covariance of the car's need at two cells; `withTrend` adds the unknown
+// level and plane of a fresh fit.
+double covariance(Site a, Site b, bool withTrend) {
+  double dx = a.x - b.x, dy = a.y - b.y;
+  double r = std::sqrt(dx * dx + dy * dy) / kBendLength;
+  // Matern 5/2: smooth, yet able to turn at a ridge within a cell or two.
+  double bend = kBendSd * kBendSd * (1 + std::sqrt(5.0) * r + 5.0 * r * r / 3.0) * std::exp(-std::sqrt(5.0) * r);
+  if (!withTrend) return bend;
+  constexpr double c = 3.5;  // the middle of the table
+  return kLevelSd * kLevelSd + kSlopeSd * kSlopeSd * ((a.x - c) * (b.x - c) + (a.y - c) * (b.y - c)) + bend;
+}
+
+// Cholesky factor of a symmetric positive matrix (n x n, row-major), in place.
+bool cholesky(std::vector<double>& m, std::size_t n) {
+  for (std::size_t j = 0; j < n; ++j) {
+    double d = m[j * n + j];
+    for (std::size_t k = 0; k < j; ++k) d -= m[j * n + k] * m[j * n + k];
+    if (d <= 0) return false;
+    d = std::sqrt(d);
+    m[j * n + j] = d;
+    for (std::size_t i = j + 1; i < n; ++i) {
+      double v = m[i * n + j];
+      for (std::size_t k = 0; k < j; ++k) v -= m[i * n + k] * m[j * n + k];
+      m[i * n + j] = v / d;
     }
   }
-  // Over the least common denominator, so that sums of many cells stay small.
-  friend Ratio operator+(Ratio a, Ratio b) {
-    Int l = std::lcm(a.den, b.den);
-    return {a.num * (l / a.den) + b.num * (l / b.den), l};
+  return true;
+}
+
+// Solves L z = b (forward) with the factor.
+std::vector<double> forward(const std::vector<double>& l, std::size_t n, std::vector<double> b) {
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t k = 0; k < i; ++k) b[i] -= l[i * n + k] * b[k];
+    b[i] /= l[i * n + i];
   }
-  friend Ratio operator-(Ratio a, Ratio b) { return a + Ratio(-b.num, b.den); }
-  friend Ratio operator*(Ratio a, Ratio b) { return {a.num * b.num, a.den * b.den}; }
-  friend Ratio operator/(Ratio a, Int d) { return {a.num, a.den * d}; }
-  friend bool operator<(Ratio a, Ratio b) { return a.num * b.den < b.num * a.den; }
-  friend bool operator==(Ratio a, Ratio b) { return a.num == b.num && a.den == b.den; }
-};
-
-// A measured cell: column (RPM) across as x, row (TINJ) down as y.
-struct Node {
-  Int x = 0, y = 0;
-  Ratio value;
-  bool atLimit = false;
-};
-
-// Twice the signed area of a, b, c: positive when they turn counter-clockwise.
-Int orientation(const Node& a, const Node& b, const Node& c) {
-  return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+  return b;
+}
+// Solves L^T z = b (backward).
+std::vector<double> backward(const std::vector<double>& l, std::size_t n, std::vector<double> b) {
+  for (std::size_t i = n; i-- > 0;) {
+    for (std::size_t k = i + 1; k < n; ++k) b[i] -= l[k * n + i] * b[k];
+    b[i] /= l[i * n + i];
+  }
+  return b;
 }
 
-// Whether d lies strictly inside the circle through a, b, c (not collinear).
-bool insideCircle(const Node& a, const Node& b, const Node& c, Int dx, Int dy) {
-  auto row = [&](const Node& p) {
-    Int x = p.x - dx, y = p.y - dy;
-    return std::array<Int, 3>{x, y, x * x + y * y};
-  };
-  auto [ax, ay, a2] = row(a);
-  auto [bx, by, b2] = row(b);
-  auto [cx, cy, c2] = row(c);
-  Int det = ax * (by * c2 - b2 * cy) - ay * (bx * c2 - b2 * cx) + a2 * (bx * cy - by * cx);
-  return orientation(a, b, c) > 0 ? det > 0 : det < 0;
-}
-
-struct Triangle {
-  std::size_t a, b, c;
+// The fit at every cell from values at some cells: mean and variance.
+struct Surface {
+  std::array<double, 64> mean{};
+  std::array<double, 64> variance{};
 };
-
-// Every triangle of nodes whose circle holds no other node.
-std::vector<Triangle> delaunay(const std::vector<Node>& nodes) {
-  std::vector<Triangle> out;
-  const std::size_t n = nodes.size();
+Surface krige(const std::vector<int>& cells, const std::vector<double>& values, const std::array<double, 64>& prior,
+              bool withTrend) {
+  const std::size_t n = cells.size();
+  std::vector<double> k(n * n);
   for (std::size_t i = 0; i < n; ++i)
-    for (std::size_t j = i + 1; j < n; ++j)
-      for (std::size_t k = j + 1; k < n; ++k) {
-        if (orientation(nodes[i], nodes[j], nodes[k]) == 0) continue;
-        bool empty = true;
-        for (std::size_t m = 0; m < n && empty; ++m)
-          if (m != i && m != j && m != k && insideCircle(nodes[i], nodes[j], nodes[k], nodes[m].x, nodes[m].y))
-            empty = false;
-        if (empty) out.push_back({i, j, k});
-      }
-  return out;
+    for (std::size_t j = 0; j < n; ++j)
+      k[i * n + j] = covariance(siteOf(cells[i]), siteOf(cells[j]), withTrend) + (i == j ? kJitter : 0);
+  Surface s;
+  if (!cholesky(k, n)) return s;
+  std::vector<double> residual(n);
+  for (std::size_t i = 0; i < n; ++i) residual[i] = values[i] - prior[static_cast<std::size_t>(cells[i])];
+  std::vector<double> alpha = backward(k, n, forward(k, n, residual));
+  for (int c = 0; c < 64; ++c) {
+    std::vector<double> kc(n);
+    for (std::size_t i = 0; i < n; ++i) kc[i] = covariance(siteOf(c), siteOf(cells[i]), withTrend);
+    double m = prior[static_cast<std::size_t>(c)];
+    for (std::size_t i = 0; i < n; ++i) m += kc[i] * alpha[i];
+    std::vector<double> z = forward(k, n, kc);
+    double v = covariance(siteOf(c), siteOf(c), withTrend);
+    for (double e : z) v -= e * e;
+    s.mean[static_cast<std::size_t>(c)] = m;
+    s.variance[static_cast<std::size_t>(c)] = std::max(0.0, v);
+  }
+  return s;
 }
 
-// The value at (x, y) inside the triangle, or nullopt when it lies outside.
-std::optional<Ratio> insideTriangle(const std::vector<Node>& nodes, const Triangle& t, Int x, Int y) {
-  const Node &a = nodes[t.a], &b = nodes[t.b], &c = nodes[t.c];
-  Int d = orientation(a, b, c);
-  Node p{x, y, {}, false};
-  // Each corner's weight is the area of the triangle the point makes with the other two.
-  Int wa = orientation(p, b, c), wb = orientation(a, p, c), wc = orientation(a, b, p);
-  bool inside = d > 0 ? (wa >= 0 && wb >= 0 && wc >= 0) : (wa <= 0 && wb <= 0 && wc <= 0);
-  if (!inside) return std::nullopt;
-  return (a.value * Ratio(wa) + b.value * Ratio(wb) + c.value * Ratio(wc)) / d;
-}
-
-struct Nearest {
-  Ratio distance2;
-  Int length2 = 0;
-  Ratio value;
+// The measured cells (index 0..63) and their values: each cell's trusted
+// points' mean, or its limit points' mean when it has only those.
+struct Measured {
+  std::vector<int> cells;
+  std::vector<double> values;
+  std::vector<bool> atLimit;
 };
-
-// The point of segment p-q nearest to (x, y): its squared distance and value.
-Nearest nearestOnSegment(const Node& p, const Node& q, Int x, Int y) {
-  Int ux = q.x - p.x, uy = q.y - p.y;
-  Int length2 = ux * ux + uy * uy;
-  Int along = (x - p.x) * ux + (y - p.y) * uy;
-  auto squared = [](Int dx, Int dy) { return Ratio(dx * dx + dy * dy); };
-  if (length2 == 0 || along <= 0) return {squared(x - p.x, y - p.y), length2, p.value};
-  if (along >= length2) return {squared(x - q.x, y - q.y), length2, q.value};
-  // (x, y) - (p + t u) with t = along / length2, scaled by length2.
-  Int ex = (x - p.x) * length2 - along * ux, ey = (y - p.y) * length2 - along * uy;
-  Ratio t(along, length2);
-  return {Ratio(ex * ex + ey * ey, length2 * length2), length2, p.value + t * (q.value - p.value)};
-}
-
-// The measured cells: each cell's points, the trusted ones if it has any.
-std::vector<Node> measuredCells(std::span<const MeasuredPoint> points, const std::array<int, 8>& rpmAxis,
-                                const std::array<int, 8>& tinjAxis) {
+Measured measuredCells(std::span<const MeasuredPoint> points, const std::array<int, 8>& rpmAxis,
+                       const std::array<int, 8>& tinjAxis) {
   struct Sum {
-    Int trusted = 0, trustedCount = 0, limit = 0, limitCount = 0;
+    int trusted = 0, trustedCount = 0, limit = 0, limitCount = 0;
   };
   std::array<Sum, 64> sums{};
   for (const MeasuredPoint& p : points) {
-    core::GridCell cell = core::cellAt(p.rpm, p.injectionTime, rpmAxis, tinjAxis);
-    Sum& s = sums[static_cast<std::size_t>(cell.number() - 1)];
-    Int k = std::clamp(p.k, 0, 255);
-    if (p.atLimit) {
-      s.limit += k;
-      ++s.limitCount;
-    } else {
-      s.trusted += k;
-      ++s.trustedCount;
-    }
+    Sum& s = sums[static_cast<std::size_t>(core::cellAt(p.rpm, p.injectionTime, rpmAxis, tinjAxis).number() - 1)];
+    int k = std::clamp(p.k, 0, 255);
+    (p.atLimit ? s.limit : s.trusted) += k;
+    ++(p.atLimit ? s.limitCount : s.trustedCount);
   }
-  std::vector<Node> nodes;
-  for (int n = 0; n < 64; ++n) {
-    const Sum& s = sums[static_cast<std::size_t>(n)];
-    if (s.trustedCount > 0)
-      nodes.push_back({n % 8, n / 8, Ratio(s.trusted, s.trustedCount), false});
-    else if (s.limitCount > 0)
-      nodes.push_back({n % 8, n / 8, Ratio(s.limit, s.limitCount), true});
+  Measured m;
+  for (int c = 0; c < 64; ++c) {
+    const Sum& s = sums[static_cast<std::size_t>(c)];
+    if (s.trustedCount == 0 && s.limitCount == 0) continue;
+    bool limit = s.trustedCount == 0;
+    m.cells.push_back(c);
+    m.values.push_back(limit ? double(s.limit) / s.limitCount : double(s.trusted) / s.trustedCount);
+    m.atLimit.push_back(limit);
   }
-  return nodes;
+  return m;
 }
 
-int rounded(Ratio r) { return static_cast<int>(std::clamp<Int>(core::roundedQuotient(r.num, r.den), 0, 255)); }
+// The prior of every cell: the ECU's table, or the points' mean.
+std::array<double, 64> priorOf(const Measured& m, const BaseTable& base) {
+  std::array<double, 64> prior{};
+  if (base) {
+    for (std::size_t c = 0; c < 64; ++c) prior[c] = (*base)[c];
+  } else {
+    double sum = 0;
+    for (double v : m.values) sum += v;
+    prior.fill(sum / static_cast<double>(m.values.size()));
+  }
+  return prior;
+}
+
+// Half to even, as the rest of the table's arithmetic rounds.
+int roundedKgb(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 }  // namespace
 
 std::optional<TableFit> fitTable(std::span<const MeasuredPoint> points, const std::array<int, 8>& rpmAxis,
-                                 const std::array<int, 8>& tinjAxis) {
-  std::vector<Node> nodes = measuredCells(points, rpmAxis, tinjAxis);
-  if (nodes.empty()) return std::nullopt;
-  std::vector<Triangle> triangles = delaunay(nodes);
+                                 const std::array<int, 8>& tinjAxis, const BaseTable& base) {
+  Measured m = measuredCells(points, rpmAxis, tinjAxis);
+  if (m.cells.empty()) return std::nullopt;
+  Surface s = krige(m.cells, m.values, priorOf(m, base), !base);
   TableFit fit;
-  for (Int y = 0; y < 8; ++y)
-    for (Int x = 0; x < 8; ++x) {
-      auto index = static_cast<std::size_t>(8 * y + x);
-      auto own = std::find_if(nodes.begin(), nodes.end(), [&](const Node& n) { return n.x == x && n.y == y; });
-      if (own != nodes.end()) {
-        fit.cells[index] = rounded(own->value);
-        fit.basis[index] = own->atLimit ? CellBasis::kAtLimit : CellBasis::kMeasured;
-        continue;
-      }
-      Ratio sum;
-      Int count = 0;
-      for (const Triangle& t : triangles)
-        if (auto v = insideTriangle(nodes, t, x, y)) {
-          sum = sum + *v;
-          ++count;
-        }
-      if (count > 0) {
-        fit.cells[index] = rounded(sum / count);
-        fit.basis[index] = CellBasis::kInterpolated;
-        continue;
-      }
-      // Outside the measured area: the nearest point of its edge. Where edges
-      // of points in one line overlap, the shortest holds the points next to
-      // each other.
-      std::optional<Nearest> best;
-      for (std::size_t i = 0; i < nodes.size(); ++i)
-        for (std::size_t j = i; j < nodes.size(); ++j) {
-          Nearest n = nearestOnSegment(nodes[i], nodes[j], x, y);
-          if (!best || n.distance2 < best->distance2 ||
-              (n.distance2 == best->distance2 && n.length2 < best->length2))
-            best = n;
-        }
-      fit.cells[index] = rounded(best->value);
-      fit.basis[index] = best->distance2 == Ratio(0) ? CellBasis::kInterpolated : CellBasis::kExtrapolated;
-    }
+  for (std::size_t c = 0; c < 64; ++c) {
+    double spread = std::sqrt(s.variance[c]);
+    int v = roundedKgb(s.mean[c]);
+    int kept = std::clamp(v, kAutoKgbMin, kAutoKgbMax);
+    fit.cells[c] = kept;
+    fit.spread[c] = spread;
+    // Marked at a limit where the fit went past what a point can measure.
+    bool near = spread < kNearSpread * kBendSd;
+    fit.basis[c] = v != kept ? CellBasis::kAtLimit : near ? CellBasis::kInterpolated : CellBasis::kExtrapolated;
+  }
+  // Measured cells exactly as measured.
+  for (std::size_t i = 0; i < m.cells.size(); ++i) {
+    auto c = static_cast<std::size_t>(m.cells[i]);
+    fit.cells[c] = std::clamp(roundedKgb(m.values[i]), 0, 255);
+    fit.basis[c] = m.atLimit[i] ? CellBasis::kAtLimit : CellBasis::kMeasured;
+    fit.spread[c] = 0;
+  }
   return fit;
 }
 
 int startingKgb(std::span<const MeasuredPoint> points, int rpm, int injectionTime, const std::array<int, 8>& rpmAxis,
-                const std::array<int, 8>& tinjAxis, int fallback) {
+                const std::array<int, 8>& tinjAxis, int fallback, const BaseTable& base) {
   int k = fallback;
-  if (auto fit = fitTable(points, rpmAxis, tinjAxis)) {
+  if (auto fit = fitTable(points, rpmAxis, tinjAxis, base)) {
     core::GridCell cell = core::cellAt(rpm, injectionTime, rpmAxis, tinjAxis);
     k = fit->cells[static_cast<std::size_t>(cell.number() - 1)];
   }
   return std::clamp(k, kAutoKgbMin, kAutoKgbMax);
+}
+
+std::optional<int> suggestedCell(std::span<const MeasuredPoint> points, const std::array<int, 8>& rpmAxis,
+                                 const std::array<int, 8>& tinjAxis, std::span<const double> weights,
+                                 std::span<const int> skip) {
+  // The spread does not depend on the values measured, only on where: each
+  // free cell is tried as one more measured cell and the weighed spread left
+  // over the table compared. Ties go to the lower cell number.
+  Measured m = measuredCells(points, rpmAxis, tinjAxis);
+  std::array<double, 64> flat{};
+  std::optional<int> best;
+  double bestLeft = 0;
+  for (int c = 0; c < 64; ++c) {
+    if (std::find(m.cells.begin(), m.cells.end(), c) != m.cells.end()) continue;
+    if (std::find(skip.begin(), skip.end(), c + 1) != skip.end()) continue;
+    std::vector<int> cells = m.cells;
+    cells.push_back(c);
+    Surface s = krige(cells, std::vector<double>(cells.size(), 0.0), flat, true);
+    double left = 0;
+    for (std::size_t i = 0; i < 64; ++i) left += (weights.size() == 64 ? weights[i] : 1.0) * s.variance[i];
+    if (!best || left < bestLeft - 1e-9) {
+      best = c + 1;
+      bestLeft = left;
+    }
+  }
+  return best;
 }
 
 }  // namespace kelvo6::calib

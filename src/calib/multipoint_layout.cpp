@@ -2,6 +2,7 @@
 // and the proposed table side by side with their legend, the live values of
 // the point being measured, the list of accepted points and the buttons.
 
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,9 +98,10 @@ void MultiPointWindow::buildGrids() {
     int x, width;
   };
   const Mark marks[] = {
-      {"LabelMeasured", "misurato", kMeasuredFore, true, false, x + 20, 160},
-      {"LabelAtLimit", "al limite", kAtLimitFore, true, false, x + 190, 160},
-      {"LabelExtrapolated", "estrapolato", kExtrapolatedFore, false, true, x + 360, 170},
+      {"LabelMeasured", "misurato", kMeasuredFore, true, false, x + 20, 100},
+      {"LabelAtLimit", "al limite", kAtLimitFore, true, false, x + 125, 100},
+      {"LabelNear", "vicino a un punto", kPlainFore, false, false, x + 230, 140},
+      {"LabelExtrapolated", "lontano dai punti", kExtrapolatedFore, false, true, x + 375, 165},
   };
   for (const Mark& m : marks) {
     QLabel* l = makeLabel(this, m.name, m.text, {m.x, y + 24, m.width, 22});
@@ -109,6 +111,17 @@ void MultiPointWindow::buildGrids() {
     l->setFont(f);
     platform::setForeColor(l, m.colour);
   }
+
+  // The operating point to hold next: named beside the legend, its cell framed.
+  next_ = makeLabel(this, "LabelNext", {}, {kCurrentTable.x() - kGridCellWidth, y + 24, 9 * kGridCellWidth, 22});
+  QFont nextFont = next_->font();
+  nextFont.setBold(true);
+  next_->setFont(nextFont);
+  nextMarker_ = makeLabel(this, "NextMarker", {}, {0, 0, kGridCellWidth, kGridCellHeight});
+  nextMarker_->setStyleSheet(QStringLiteral("border: 3px dashed rgb(255,140,0); background: transparent;"));
+  nextMarker_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  nextMarker_->setProperty("overlay", true);
+  nextMarker_->hide();
 
   // The live operating point over the ECU's table.
   marker_ = makeLabel(this, "Shape1", {}, {0, 0, kMarkerSize, kMarkerSize});
@@ -157,34 +170,48 @@ void MultiPointWindow::buildLiveFields() {
   intervalBar_->setSingleStep(10);
   intervalBar_->setPageStep(100);
   intervalBar_->setGeometry(x2 + 230, y + 82, 18, 40);
+
+  // A recorded drive makes the suggestions favour the cells the car uses.
+  auto* drive = new QPushButton(QStringLiteral("APRI GUIDA REGISTRATA"), this);
+  drive->setObjectName("CommandDrive");
+  drive->setGeometry(x2, y + 134, 250, 30);
+  connect(drive, &QPushButton::clicked, this, [this] { drivePressed(); });
+  drive_ = makeLabel(this, "LabelDrive", {}, {x2, y + 166, 250, 40});
+  drive_->setWordWrap(true);
 }
 
 void MultiPointWindow::buildPointList() {
   const int x = kProposedTable.x() - kGridCellWidth;
   const int y = kCurrentTable.y() + 8 * kGridCellHeight + 64;
-  makeLabel(this, "LabelPoints", "Punti accettati", {x, y, 9 * kGridCellWidth, 20});
+  makeLabel(this, "LabelPoints", "Punti accettati", {x, y, 200, 20});
+  // Points correct the ECU's table near them, or the fit starts afresh.
+  refine_ = new QCheckBox(QStringLiteral("Parti dalla tabella della centralina"), this);
+  refine_->setObjectName("CheckRefine");
+  refine_->setGeometry(x + 210, y - 2, 9 * kGridCellWidth - 210, 24);
   pointList_ = new QTableWidget(0, 6, this);
   pointList_->setObjectName("PointList");
   pointList_->setGeometry(x, y + 22, 9 * kGridCellWidth, kWindowHeight - 72 - (y + 22));
   pointList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  pointList_->setSelectionMode(QAbstractItemView::NoSelection);
-  pointList_->setFocusPolicy(Qt::NoFocus);
+  // One point may be chosen for REMOVE POINT; without a choice it removes the last.
+  pointList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  pointList_->setSelectionBehavior(QAbstractItemView::SelectRows);
   pointList_->verticalHeader()->hide();
   pointList_->verticalHeader()->setDefaultSectionSize(22);
   pointList_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
 void MultiPointWindow::buildButtons() {
-  const char* captions[] = {"", "EXIT", "MISURA PUNTO", "ACCETTA PUNTO", "ELIMINA ULTIMO PUNTO", "APPLICA TABELLA", "SCARTA"};
+  const char* captions[] = {"",      "EXIT",   "MISURA PUNTO", "ACCETTA PUNTO", "ELIMINA PUNTO", "APPLICA TABELLA",
+                            "SCARTA", "ANNULLA"};
   // Left to right in the order of the work, EXIT at the far right.
-  const int order[] = {2, 3, 4, 5, 6, 1};
+  const int order[] = {2, 3, 4, 5, 7, 6, 1};
   QFont bold = font();
   bold.setBold(true);
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 7; ++i) {
     int n = order[i];
     auto* b = new QPushButton(QString::fromLatin1(captions[n]), this);
     b->setObjectName(QStringLiteral("Command%1").arg(n));
-    b->setGeometry(16 + 192 * i, kWindowHeight - 56, 184, 40);
+    b->setGeometry(16 + 164 * i, kWindowHeight - 56, 156, 40);
     if (n == 1 || n == 2) b->setFont(bold);
     buttons_[static_cast<std::size_t>(n)] = b;
   }

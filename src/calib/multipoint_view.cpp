@@ -4,6 +4,7 @@
 
 #include "calib/multipoint_view.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,6 +86,32 @@ std::array<int, 8> MultiPointWindow::tinjAxis() {
 
 int MultiPointWindow::ecuCell(int number) { return connected() ? shared().cell(number).ecu : kExampleCell; }
 
+BaseTable MultiPointWindow::base() {
+  if (!refine_->isChecked()) return std::nullopt;
+  std::array<int, 64> cells{};
+  for (int n = 1; n <= 64; ++n) cells[static_cast<std::size_t>(n - 1)] = ecuCell(n);
+  return cells;
+}
+
+void MultiPointWindow::showSuggestion() {
+  // The operating point whose measurement would most narrow the fit: held on
+  // the axis points of its cell, which lie in that cell.
+  const std::array<int, 8> rpm = rpmAxis(), tinj = tinjAxis();
+  suggested_ = connected() ? calib::suggestedCell(run_.points(), rpm, tinj, driveWeights_, unsettled_) : std::nullopt;
+  if (!suggested_) {
+    next_->clear();
+    nextMarker_->hide();
+    return;
+  }
+  int column = (*suggested_ - 1) % 8, row = (*suggested_ - 1) / 8;
+  int holdRpm = rpm[static_cast<std::size_t>(column)], holdTime = tinj[static_cast<std::size_t>(row)];
+  next_->setText(app::text3(kMpNextPoint, language()).arg(holdRpm).arg(holdTime).arg(*suggested_));
+  const GridGeometry g{kCurrentTable};
+  nextMarker_->move(g.cellLeft(column), g.cellTop(row));
+  nextMarker_->show();
+  nextMarker_->raise();
+}
+
 void MultiPointWindow::showLive() {
   const auto& l = shared().live;
   auto show = [this](const char* name, int v) {
@@ -106,7 +133,9 @@ void MultiPointWindow::showLive() {
   petrolLamp_->setFill(petrol ? core::colour::kRed : core::colour::kDimRed);
   gasLamp_->setFill(petrol ? core::colour::kDimGreen : core::colour::kGreen);
 
-  QPoint centre = pointCentre(GridGeometry{kCurrentTable}, l.rpm, l.injectionTime, rpmAxis(), tinjAxis());
+  // The ring marks the cell the ECU uses: that of the petrol demand, on either fuel.
+  int demand = petrolDemand_ ? petrolDemand_ : l.injectionTime;
+  QPoint centre = pointCentre(GridGeometry{kCurrentTable}, l.rpm, demand, rpmAxis(), tinjAxis());
   marker_->move(centre - QPoint(kMarkerSize / 2, kMarkerSize / 2));
   marker_->show();
   marker_->raise();
@@ -118,17 +147,37 @@ void MultiPointWindow::showMessage(const QString& text) {
   message_->setPalette(QPalette());
 }
 
+void MultiPointWindow::showNotice() {
+  const int lang = language();
+  switch (run_.notice()) {
+    case RunNotice::kRpmMoved: showMessage(app::text3(kMpRpmMoved, lang).arg(run_.anchorRpm())); break;
+    case RunNotice::kTimeMoved: showMessage(app::text3(kMpTimeMoved, lang).arg(run_.anchorTime())); break;
+    case RunNotice::kBackAtPoint: showMessage(app::text3(kMpBackAtPoint, lang)); break;
+    case RunNotice::kGivenUp: showMessage(app::text3(kMpGivenUp, lang)); break;
+    case RunNotice::kLineLost: showMessage(app::text3(kMpLineLost, lang)); break;
+    case RunNotice::kNotSettling: showMessage(app::text3(kMpNotSettling, lang)); break;
+    case RunNotice::kNone: break;
+  }
+}
+
 void MultiPointWindow::showRunState() {
   // The message follows the run's phase; found and limit blink as on the
-  // automatic calibration.
+  // automatic calibration. What the run has to say (the engine left the
+  // point, the point given up) shows until the phase changes.
   auto phase = run_.phase();
   int state = static_cast<int>(phase);
-  if (state != lastState_ && !writing_) {
+  if (writing_) return;
+  if (run_.takeNotice()) {
+    lastState_ = state;
+    showNotice();
+  }
+  if (state != lastState_) {
     lastState_ = state;
     const int lang = language();
     switch (phase) {
       case MultiPointRun::Phase::kIdle:
-        if (run_.points().empty()) showMessage(app::text3(kMpFirstPoint, lang));
+        if (!connected()) showMessage(app::text3(kMpNotConnected, lang));
+        else if (run_.points().empty()) showMessage(app::text3(kMpFirstPoint, lang));
         else showMessage(app::text3(kMpAccepted, lang).arg(run_.points().size()));
         break;
       case MultiPointRun::Phase::kMeasuring: showMessage(app::text3(kMpMeasuring, lang)); break;
@@ -169,7 +218,8 @@ void MultiPointWindow::showTables() {
 }
 
 void MultiPointWindow::showPoints() {
-  proposal_ = fitTable(run_.points(), rpmAxis(), tinjAxis());
+  proposal_ = fitTable(run_.points(), rpmAxis(), tinjAxis(), base());
+  showSuggestion();
   const auto& points = run_.points();
   const int lang = language();
   pointList_->setRowCount(static_cast<int>(points.size()));
@@ -229,14 +279,18 @@ void MultiPointWindow::refresh() {
 }
 
 void MultiPointWindow::updateButtons() {
-  bool ready = connected() && !writing_ && !leaving_;
+  bool lineUp = connected() && ctx().connection.isOpen();
+  bool ready = lineUp && !writing_ && !leaving_ && !awaitingCalOn_;
   auto phase = run_.phase();
   bool havePoints = !run_.points().empty();
+  bool inProgress = run_.inProgress();
   buttons_[2]->setEnabled(ready);
   buttons_[3]->setEnabled(ready && (phase == MultiPointRun::Phase::kFound || phase == MultiPointRun::Phase::kAtLimit));
   buttons_[4]->setEnabled(ready && havePoints);
-  buttons_[5]->setEnabled(ready && proposal_.has_value());
-  buttons_[6]->setEnabled(ready && (havePoints || phase != MultiPointRun::Phase::kIdle));
+  // A point being measured or found but not accepted would be left out.
+  buttons_[5]->setEnabled(ready && proposal_.has_value() && !inProgress);
+  buttons_[6]->setEnabled(ready && (havePoints || inProgress));
+  buttons_[7]->setEnabled(ready && !undo_.empty() && !inProgress);
 }
 
 }  // namespace kelvo6::calib

@@ -1,11 +1,13 @@
 // The multi-point run without a window: the settling step of one point's
 // search, a search against the simulated car's trim at light and heavy load,
-// and the accepting of points.
+// the engine leaving a point, a lost line, and the accepting of points.
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "calib/kgb_table.h"
 #include "calib/multipoint_run.h"
 #include "sim/calibration_model.h"
 
@@ -23,23 +25,28 @@ struct HeldCar {
   int need = 110;
   bool proportional = false;
   bool onGas = false;
+  int gasFlicker = 0;  // on gas the time jumps by this much every other 600 ms
 
   int gasTime(int k) const {
     if (proportional) return static_cast<int>(petrolTime * (1.0 + 0.05 * (need - k)));
     return sim::demandedInjectionTime(petrolTime, k, need);
   }
+  int switchAt = -1;
+  // One 300 ms tick.
+  void step(MultiPointRun& r, int tick, int interval = 100) {
+    int now = tick * 300;
+    if (switchAt >= 0 && now >= switchAt) {
+      onGas = !onGas;
+      r.fuelSwitched();
+      switchAt = -1;
+    }
+    int time = onGas ? gasTime(r.trialKgb()) + (tick % 4 < 2 ? gasFlicker : 0) : petrolTime;
+    if (r.tick({time, rpm, 450, 450, onGas ? 0 : 1}, interval) && switchAt < 0) switchAt = now + 1000;
+  }
   // Runs until the point is found or at a limit; the ticks it took, or -1.
   int run(MultiPointRun& r, int interval = 100, int maxTicks = 4000) {
-    int switchAt = -1;
     for (int tick = 0; tick < maxTicks; ++tick) {
-      int now = tick * 300;
-      if (switchAt >= 0 && now >= switchAt) {
-        onGas = !onGas;
-        r.fuelSwitched();
-        switchAt = -1;
-      }
-      int time = onGas ? gasTime(r.trialKgb()) : petrolTime;
-      if (r.tick({time, rpm, 450, 450, onGas ? 0 : 1}, interval) && switchAt < 0) switchAt = now + 1000;
+      step(r, tick, interval);
       auto phase = r.phase();
       if (phase == MultiPointRun::Phase::kFound || phase == MultiPointRun::Phase::kAtLimit) return tick;
     }
@@ -127,14 +134,14 @@ TEST(PointSearch, AStepPastALimitIsMeasuredThereBeforeTheRunStops) {
 TEST(MultiPointRun, KeepsAPointOnlyOnceFoundOrAtALimitWithWhereItWasMeasured) {
   MultiPointRun r(112);
   EXPECT_EQ(r.trialKgb(), 112);
-  EXPECT_FALSE(r.accept());
+  EXPECT_FALSE(r.accept(kExampleRpmAxis, kExampleTinjAxis));
   r.startPoint(108);
   HeldCar car{2480, 5200, 111};
   for (int i = 0; i < 40; ++i) r.tick({5200, 2480, 450, 450, 1}, 100);
   EXPECT_EQ(r.phase(), MultiPointRun::Phase::kMeasuring);
-  EXPECT_FALSE(r.accept());
+  EXPECT_FALSE(r.accept(kExampleRpmAxis, kExampleTinjAxis));
   ASSERT_GE(car.run(r), 0);
-  ASSERT_TRUE(r.accept());
+  ASSERT_TRUE(r.accept(kExampleRpmAxis, kExampleTinjAxis));
   ASSERT_EQ(r.points().size(), 1u);
   const MeasuredPoint& p = r.points()[0];
   EXPECT_EQ(p.rpm, 2480);
@@ -149,11 +156,100 @@ TEST(MultiPointRun, KeepsAPointOnlyOnceFoundOrAtALimitWithWhereItWasMeasured) {
   HeldCar rich{900, 3000, 122};
   ASSERT_GE(rich.run(r), 0);
   EXPECT_EQ(r.phase(), MultiPointRun::Phase::kAtLimit);
-  ASSERT_TRUE(r.accept());
+  ASSERT_TRUE(r.accept(kExampleRpmAxis, kExampleTinjAxis));
   EXPECT_TRUE(r.points()[1].atLimit);
   EXPECT_EQ(r.points()[1].k, 115);
   r.removeLastPoint();
   EXPECT_EQ(r.points().size(), 1u);
+}
+
+// The engine moves off the point after `settleTicks` and back after `awayTicks`,
+// `times` over; the notices seen, in order, without repeats.
+std::vector<RunNotice> leaveAndReturn(MultiPointRun& r, HeldCar& car, int rpm, int time, int times) {
+  std::vector<RunNotice> seen;
+  const int homeRpm = car.rpm, homeTime = car.petrolTime;
+  int tick = 0;
+  auto ticks = [&](int n) {
+    for (int end = tick + n; tick < end; ++tick) {
+      car.step(r, tick);
+      if (r.takeNotice()) seen.push_back(r.notice());
+    }
+  };
+  ticks(40);  // steady at the point: it is fixed there
+  for (int i = 0; i < times; ++i) {
+    car.rpm = rpm;
+    car.petrolTime = time;
+    ticks(20);
+    car.rpm = homeRpm;
+    car.petrolTime = homeTime;
+    ticks(20);
+  }
+  return seen;
+}
+
+TEST(MultiPointRun, LeavingThePointRestartsThePhaseNamingWhatMovedAndTooManyDeparturesGiveItUp) {
+  struct Case {
+    const char* what;
+    int rpm, time;
+    RunNotice moved;
+  };
+  for (const Case& c : {Case{"speed", 2600, 4000, RunNotice::kRpmMoved}, Case{"time", 2000, 5200, RunNotice::kTimeMoved}}) {
+    SCOPED_TRACE(c.what);
+    MultiPointRun r(108);
+    r.startPoint(108);
+    HeldCar car{2000, 4000, 112};
+    EXPECT_EQ(leaveAndReturn(r, car, c.rpm, c.time, 1), (std::vector<RunNotice>{c.moved, RunNotice::kBackAtPoint}));
+    EXPECT_EQ(r.phase(), MultiPointRun::Phase::kMeasuring);
+    EXPECT_EQ(r.restarts(), 1);
+    EXPECT_EQ(r.anchorRpm() / 100, 20);
+    // Back and steady, the point goes on to its value.
+    ASSERT_GE(car.run(r), 0);
+    EXPECT_NEAR(r.trialKgb(), 112, 1);
+
+    MultiPointRun wanderer(108);
+    wanderer.startPoint(108);
+    HeldCar again{2000, 4000, 112};
+    auto seen = leaveAndReturn(wanderer, again, c.rpm, c.time, kPointRestarts + 1);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), RunNotice::kGivenUp);
+    EXPECT_EQ(wanderer.phase(), MultiPointRun::Phase::kIdle);
+    EXPECT_FALSE(wanderer.accept(kExampleRpmAxis, kExampleTinjAxis));
+    EXPECT_TRUE(wanderer.points().empty());
+  }
+}
+
+TEST(MultiPointRun, APointWhoseGasTimeNeverSettlesIsGivenUpRatherThanMeasuredForEver) {
+  MultiPointRun r(115);
+  r.startPoint(115);
+  HeldCar car{1000, 13000, 112};
+  car.gasFlicker = 1500;
+  EXPECT_EQ(car.run(r, 100, 2 * kPointSettleTicks), -1);
+  EXPECT_EQ(r.notice(), RunNotice::kNotSettling);
+  EXPECT_FALSE(r.inProgress());
+  EXPECT_TRUE(r.points().empty());
+}
+
+TEST(MultiPointRun, ALostLineTakesNoPointAndACellMeasuredAgainKeepsOnlyTheNewValue) {
+  MultiPointRun r(110);
+  r.startPoint(110);
+  HeldCar car{2480, 5200, 111};
+  ASSERT_GE(car.run(r), 0);
+  r.lineLost();
+  EXPECT_EQ(r.notice(), RunNotice::kLineLost);
+  EXPECT_FALSE(r.accept(kExampleRpmAxis, kExampleTinjAxis));
+
+  for (auto [rpm, need] : {std::pair{2480, 111}, std::pair{900, 106}, std::pair{2350, 104}}) {
+    r.startPoint(110);
+    HeldCar held{rpm, 5200, need};
+    ASSERT_GE(held.run(r), 0);
+    ASSERT_TRUE(r.accept(kExampleRpmAxis, kExampleTinjAxis));
+  }
+  // 2480 and 2350 rpm lie in one cell: the later value alone stands, in the new place.
+  ASSERT_EQ(r.points().size(), 2u);
+  EXPECT_NEAR(r.points()[1].k, 104, 1);
+  r.removePoint(0);
+  ASSERT_EQ(r.points().size(), 1u);
+  EXPECT_EQ(r.points()[0].rpm / 10, 235);
 }
 
 }  // namespace

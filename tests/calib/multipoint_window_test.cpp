@@ -10,36 +10,11 @@
 
 #include "calib/auto_calibration.h"
 #include "calib/multipoint_window.h"
-#include "calib/session.h"
+#include "calib/multipoint_session.h"
 #include "sim/true_map.h"
 
 namespace kelvo6::testing {
 namespace {
-
-using calib::MultiPointRun;
-using Phase = MultiPointRun::Phase;
-
-calib::MultiPointWindow* multiPoint(Harness& h) { return static_cast<calib::MultiPointWindow*>(h.window("MultiPoint")); }
-
-// The engine held at an operating point, the calibration window open and the
-// multi-point window opened from it.
-calib::MultiPointWindow* openMultiPoint(Harness& h, int rpm = 2000, int petrolTime = 4000) {
-  h.ecu()->engine().hold(rpm, sim::Load::petrolTime(petrolTime));
-  openCalibration(h);
-  h.click("Form16", "Command12");
-  advanceUntil(h, [&] { return multiPoint(h) != nullptr; }, 3000);
-  return multiPoint(h);
-}
-
-// MEASURE POINT at the operating point held now; true once found or at a limit.
-bool measure(Harness& h) {
-  h.click("MultiPoint", "Command2");
-  return advanceUntil(
-      h, [&] { return multiPoint(h)->run().phase() == Phase::kFound || multiPoint(h)->run().phase() == Phase::kAtLimit; },
-      600000, 300);
-}
-
-QString message(Harness& h) { return h.control<QLabel>("MultiPoint", "Label1")->text(); }
 
 TEST(MultiPointWindow, OpensOnceCalibrationIsOnAndPollsWithTheKUnderTestSendingNothingElse) {
   Harness h;
@@ -103,12 +78,14 @@ TEST(MultiPointWindow, APointsKComesWithinOneStepOfTheCarsCoefficientInItsCell) 
   EXPECT_TRUE(enabled(h, "MultiPoint", "Command5"));
 }
 
-TEST(MultiPointWindow, ApplyWritesOnlyTheCellsThatChangeAfterPressureAndTemperatureThenLeaves) {
+TEST(MultiPointWindow, ApplyWritesOnlyTheCellsThatChangeAfterPressureAndTemperatureAndUndoPutsThemBack) {
   Harness h;
   h.ecu()->engine().setTrueKgb(110);
   for (int n = 1; n <= 64; ++n) h.ecu()->setCell(n, n == 5 || n == 20 || n == 41 || n == 64 ? 114 : 110);
   auto* w = openMultiPoint(h);
   ASSERT_TRUE(w);
+  h.click("MultiPoint", "Command2");
+  EXPECT_FALSE(enabled(h, "MultiPoint", "Command5"));  // nothing to apply while a point is measured
   ASSERT_TRUE(measure(h));
   ASSERT_EQ(w->run().trialKgb(), 110);
   h.click("MultiPoint", "Command3");
@@ -118,20 +95,32 @@ TEST(MultiPointWindow, ApplyWritesOnlyTheCellsThatChangeAfterPressureAndTemperat
 
   h.click("MultiPoint", "Command5");
   int pressure = h.shared().param(29).pending, temperature = h.shared().param(28).pending;
-  EXPECT_NE(pressure, h.shared().param(29).ecu);
+  int pressureBefore = h.shared().param(29).ecu, temperatureBefore = h.shared().param(28).ecu;
+  EXPECT_NE(pressure, pressureBefore);
+  EXPECT_FALSE(enabled(h, "MultiPoint", "Command7"));
   EXPECT_FALSE(enabled(h, "MultiPoint", "Command1"));
-  ASSERT_TRUE(advanceUntil(h, [&] { return !h.window("MultiPoint"); }, 20000));
-
-  std::vector<std::pair<int, int>> written;
-  for (const sim::WriteRecord& r : h.ecu()->writes()) written.emplace_back(r.cell ? 100 + r.number : r.number, r.value);
+  ASSERT_TRUE(advanceUntil(h, [&] { return enabled(h, "MultiPoint", "Command7"); }, 20000));
+  EXPECT_EQ(message(h), "Tabella scritta (4 celle): ANNULLA rimette la tabella precedente");
+  EXPECT_TRUE(enabled(h, "MultiPoint", "Command1"));
+  auto written = [&] {
+    std::vector<std::pair<int, int>> out;
+    for (const sim::WriteRecord& r : h.ecu()->writes()) out.emplace_back(r.cell ? 100 + r.number : r.number, r.value);
+    return out;
+  };
   std::vector<std::pair<int, int>> expected{{29, pressure}, {28, temperature}, {105, 110}, {120, 110}, {141, 110}, {164, 110}};
-  EXPECT_EQ(written, expected);
-  EXPECT_FALSE(h.ecu()->memory().calibrationOn);
+  EXPECT_EQ(written(), expected);
+  EXPECT_TRUE(h.ecu()->memory().calibrationOn);  // still calibrating: more points, or UNDO
   EXPECT_FALSE(h.shared().calib.tableWriteRequested);
-  ASSERT_TRUE(h.window("Form16"));
-  EXPECT_EQ(grid(h, 15 + 64), "110");
-  h.advance(1000);
-  EXPECT_EQ(h.sentWithCommand(9).size(), 4u);  // the calibration window had nothing left to write
+
+  h.click("MultiPoint", "Command7");
+  ASSERT_TRUE(advanceUntil(h, [&] { return message(h) == "Tabella precedente rimessa"; }, 20000));
+  for (auto [n, v] : {std::pair{29, pressureBefore}, {28, temperatureBefore}, {105, 114}, {120, 114}, {141, 114}, {164, 114}})
+    expected.emplace_back(n, v);
+  EXPECT_EQ(written(), expected);
+  EXPECT_FALSE(enabled(h, "MultiPoint", "Command7"));
+  h.click("MultiPoint", "Command1");
+  ASSERT_TRUE(advanceUntil(h, [&] { return !h.window("MultiPoint"); }, 3000));
+  EXPECT_FALSE(h.ecu()->memory().calibrationOn);
 }
 
 // EXIT switches calibration off, repeated until the ECU confirms, and closes
@@ -220,10 +209,12 @@ TEST(MultiPointWindow, NotConnectedOpensAtOnceShowsTheExampleTableAndSendsNothin
   openCalibrationNotConnected(h, 4);
   h.click("Form16", "Command12");
   ASSERT_TRUE(h.window("MultiPoint"));
-  EXPECT_EQ(h.window("MultiPoint")->windowTitle(), "KELVO6 - Multi-point calibration");
+  EXPECT_EQ(h.window("MultiPoint")->windowTitle(), "KELVO6 - Multi-point calibration Not connected");
+  EXPECT_EQ(message(h), "Not connected: points are measured with the ECU connected");
+  EXPECT_EQ(h.control<QLabel>("MultiPoint", "LabelNext")->text(), "");
   EXPECT_EQ(h.control<QLabel>("MultiPoint", "Current_1")->text(), "115");
   EXPECT_EQ(h.control<QLabel>("MultiPoint", "CurrentRpm_0")->text(), "650");
-  for (const char* b : {"Command2", "Command3", "Command4", "Command5", "Command6"}) EXPECT_FALSE(enabled(h, "MultiPoint", b)) << b;
+  for (const char* b : {"Command2", "Command3", "Command4", "Command5", "Command6", "Command7"}) EXPECT_FALSE(enabled(h, "MultiPoint", b)) << b;
   h.advance(2000);
   EXPECT_TRUE(h.sent().empty());
   h.click("MultiPoint", "Command1");

@@ -7,6 +7,8 @@
 #include <array>
 
 #include "calib/chart_geometry.h"
+#include "calib/kgb_table.h"
+#include "calib/multipoint_window.h"
 #include "core/shared.h"
 #include "datalog/channels.h"
 #include "scope/oscilloscope_window.h"
@@ -113,10 +115,9 @@ void autoCalibration(Harness& h) {
   h.advance(3000);
 }
 
-// Multi-point calibration after five points held across the table (idle, high
-// speed at light load, low speed at full load, both at full load, the middle)
-// on the simulated car's own map: the points on the ECU's table, the proposal
-// fitted from them beside it.
+// Multi-point calibration after five points on the simulated car's own map,
+// idle and then the window's suggestions: the points on the ECU's table, the
+// next suggested cell framed, the proposal with its support beside it.
 void multiPoint(Harness& h) {
   sim::EngineModel& engine = h.ecu()->engine();
   engine.hold(750, sim::Load::petrolTime(2800));
@@ -124,16 +125,20 @@ void multiPoint(Harness& h) {
   h.click("Form16", "Command12");
   advanceUntil(h, [&] { return h.window("MultiPoint") != nullptr; }, 3000);
   if (!h.window("MultiPoint")) return;
-  struct Held {
-    int rpm, petrolTime;
-  };
-  for (Held p : {Held{750, 2800}, Held{6000, 3500}, Held{1000, 13000}, Held{6000, 13000}, Held{3000, 7000}}) {
-    engine.hold(p.rpm, sim::Load::petrolTime(p.petrolTime));
+  auto* w = static_cast<calib::MultiPointWindow*>(h.window("MultiPoint"));
+  // Idle, then the window's own suggestions, each held on its cell's axis points.
+  int rpm = 750, petrolTime = 2800;
+  for (int i = 0; i < 5; ++i) {
+    engine.hold(rpm, sim::Load::petrolTime(petrolTime));
     h.advance(3000);
     h.click("MultiPoint", "Command2");
     auto* accept = h.control<QWidget>("MultiPoint", "Command3");
     advanceUntil(h, [&] { return accept->isEnabled(); }, 600000, 300);
     h.click("MultiPoint", "Command3");
+    auto cell = w->suggestedCell();
+    if (!cell) break;
+    rpm = h.shared().param(calib::rpmAxisParam((*cell - 1) % 8 + 1)).ecu;
+    petrolTime = h.shared().param(calib::tinjAxisParam((*cell - 1) / 8 + 1)).ecu;
   }
   h.advance(600);
 }
