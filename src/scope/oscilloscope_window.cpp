@@ -20,14 +20,14 @@
 #include "datalog/recorder.h"
 #include "link/params.h"
 #include "link/requests.h"
+#include "link/state_texts.h"
 #include "platform/desktop.h"
 #include "platform/serial_settings.h"
 #include "platform/widgets.h"
+#include "record/record_toggle.h"
 #include "scope/cell_map_window.h"
-#include "scope/record_toggle.h"
 #include "scope/scope_texts.h"
 #include "scope/trace_view.h"
-#include "status/state_texts.h"
 
 namespace kelvo6::scope {
 
@@ -120,7 +120,7 @@ void OscilloscopeWindow::build() {
   message_ = new QLabel(this);
   message_->setObjectName("Message");
   message_->setWordWrap(true);
-  record_ = new RecordToggle(ctx(), this, datalog::liveDataRecording("Oscilloscope"), QStringLiteral("Record"));
+  record_ = new record::RecordToggle(ctx(), this, datalog::liveDataRecording("Oscilloscope"), QStringLiteral("Record"));
 
   auto* top = new QHBoxLayout;
   top->addWidget(windowLabel);
@@ -342,7 +342,7 @@ void OscilloscopeWindow::showCursor(std::int64_t tMs) {
     const int v = d.values(c)[*at];
     QString line = QStringLiteral("%1: %2 %3").arg(app::text3(ch.caption, language())).arg(v).arg(QString::fromUtf8(ch.unit));
     if (c == Ch::kState) {
-      auto text = status::stateText(v, language(), versionMiddle, switchRpm, switchTemperature);
+      auto text = link::stateText(v, language(), versionMiddle, switchRpm, switchTemperature);
       if (text && !QString::fromStdString(*text).trimmed().isEmpty())
         line += QStringLiteral("\n  ") + QString::fromStdString(*text).trimmed();
     }

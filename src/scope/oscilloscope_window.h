@@ -19,9 +19,12 @@ class QListWidget;
 class QPushButton;
 class QScrollBar;
 
+namespace kelvo6::record {
+class RecordToggle;
+}
+
 namespace kelvo6::scope {
 
-class RecordToggle;
 class TraceView;
 
 class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
@@ -88,7 +91,7 @@ class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
   QLabel* rate_ = nullptr;
   QLabel* message_ = nullptr;
   QLabel* readout_ = nullptr;
-  RecordToggle* record_ = nullptr;
+  record::RecordToggle* record_ = nullptr;
   bool updatingScroll_ = false;
   bool shownOnce_ = false;
 };

@@ -67,14 +67,4 @@ const core::Text3& readProblemText(datalog::ReadProblem p) {
   return kTexts[static_cast<int>(p)];
 }
 
-const core::Text3 kRecord{"Registra", "Record", "Kaydet"};
-const core::Text3 kStopRecording{"Ferma registrazione", "Stop recording", "Kaydi durdur"};
-const core::Text3 kRecordingStatus{"%1  %2  %3", "%1  %2  %3", "%1  %2  %3"};
-const core::Text3 kRecordingFailed{"Registrazione fermata: %1. Salvato fino a qui in %2",
-                                   "Recording stopped: %1. Kept up to here in %2",
-                                   "Kayit durdu: %1. Buraya kadari %2 icinde"};
-const core::Text3 kFolderFailed{"Impossibile registrare in %1: %2", "Cannot record in %1: %2",
-                                "%1 icine kayit yapilamiyor: %2"};
-const core::Text3 kRecordingSaved{"Registrazione salvata: %1", "Recording saved: %1", "Kayit kaydedildi: %1"};
-
 }  // namespace kelvo6::scope

@@ -1,6 +1,6 @@
 #pragma once
-// Captions and messages of the oscilloscope, the cell map and the record
-// toggle, in Italian, English and Turkish.
+// Captions and messages of the oscilloscope and the cell map, in Italian,
+// English and Turkish.
 
 #include <span>
 
@@ -29,13 +29,5 @@ extern const core::Text3 kNoAxes;       // cell map: no axes known, example axes
 
 // Why a file could not be read, with `%1` for the column heading.
 const core::Text3& readProblemText(datalog::ReadProblem p);
-
-// Record toggle.
-extern const core::Text3 kRecord;
-extern const core::Text3 kStopRecording;
-extern const core::Text3 kRecordingStatus;  // "%1" elapsed, "%2" size, "%3" file name
-extern const core::Text3 kRecordingFailed;  // "%1" reason, "%2" file
-extern const core::Text3 kFolderFailed;     // "%1" folder, "%2" reason
-extern const core::Text3 kRecordingSaved;   // "%1" file
 
 }  // namespace kelvo6::scope

@@ -25,9 +25,6 @@ namespace {
 
 using datalog::Ch;
 
-scope::OscilloscopeWindow* scopeOf(Harness& h) {
-  return qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
-}
 QString label(Harness& h, const char* form, const char* name) { return h.control<QLabel>(form, name)->text(); }
 
 TEST(Oscilloscope, SendsTheNextRequestWhenTheAnswerIsHandledAndNotBefore) {
@@ -116,7 +113,7 @@ TEST_F(Recording, TheOscilloscopesRecordingHoldsEverySampleItTook) {
   datalog::ReadResult r = datalog::readLog(recordings()[0]);
   ASSERT_TRUE(r.log);
   EXPECT_EQ(r.log->size(), taken);
-  EXPECT_EQ(r.log->info.source, "Oscilloscope");
+  EXPECT_EQ(r.log->info.source, "KELVO6 - Oscilloscopio");  // the caption the fitter saw
   EXPECT_EQ(r.log->info.port.substr(r.log->info.port.size() - 10), "9600,n,8,1");
   EXPECT_TRUE(r.log->info.rpmAxis);
   // The same values as the traces, sample for sample.

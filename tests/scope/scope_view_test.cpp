@@ -18,9 +18,6 @@ namespace {
 
 using datalog::Ch;
 
-scope::OscilloscopeWindow* scopeOf(Harness& h) {
-  return qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
-}
 
 void check(Harness& h, Ch c, bool on) {
   auto* list = h.control<QListWidget>("Oscilloscope", "Channels");

@@ -14,7 +14,7 @@
 class QLabel;
 class QPushButton;
 
-namespace kelvo6::scope {
+namespace kelvo6::record {
 
 class RecordToggle : public QWidget {
   Q_OBJECT
@@ -50,4 +50,4 @@ class RecordToggle : public QWidget {
   int language_ = 1;
 };
 
-}  // namespace kelvo6::scope
+}  // namespace kelvo6::record

@@ -1,4 +1,4 @@
-#include "scope/record_toggle.h"
+#include "record/record_toggle.h"
 
 #include <QFileInfo>
 #include <QBoxLayout>
@@ -8,15 +8,16 @@
 #include <ctime>
 
 #include "app/connection.h"
+#include "app/texts.h"
 #include "datalog/log_files.h"
 #include "platform/widgets.h"
-#include "scope/scope_texts.h"
+#include "record/record_texts.h"
 
 #ifndef KELVO6_PROGRAM_VERSION
 #define KELVO6_PROGRAM_VERSION "unknown"
 #endif
 
-namespace kelvo6::scope {
+namespace kelvo6::record {
 
 namespace {
 
@@ -104,9 +105,12 @@ void RecordToggle::start() {
   const std::time_t now = std::time(nullptr);
   const std::string file = datalog::newLogPath(folder, now);
   const app::Connection& line = ctx_.connection;
+  // The log names the window it came from as the fitter saw it: its caption.
+  const QString caption = window()->windowTitle();
+  const std::string source = caption.isEmpty() ? std::string(kind_.source) : caption.toStdString();
   datalog::LogInfo info = datalog::logInfoFor(ctx_.shared, KELVO6_PROGRAM_VERSION,
                                               line.openedDevice() + " " + line.openedSettings(),
-                                              datalog::isoTime(now), kind_.source);
+                                              datalog::isoTime(now), source.c_str());
   auto writer = datalog::LogWriter::start(file, info, kind_.channels, &why);
   if (!writer) {
     finish(app::text3(kFolderFailed, language_).arg(QString::fromStdString(folder), QString::fromStdString(why)), true);
@@ -163,4 +167,4 @@ void RecordToggle::finish(const QString& message, bool failed) {
   button_->setText(app::text3(kRecord, language_));
 }
 
-}  // namespace kelvo6::scope
+}  // namespace kelvo6::record
