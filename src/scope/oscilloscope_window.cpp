@@ -62,7 +62,13 @@ const std::vector<int>& OscilloscopeWindow::windowSeconds() {
 OscilloscopeWindow::OscilloscopeWindow(app::Context& ctx)
     : Screen(ctx, QStringLiteral("Oscilloscope")), live_(datalog::channelsOf(datalog::kLiveData)) {
   setWindowTitle(app::text3(kScopeTitle, 1));
-  sampler_ = std::make_unique<Sampler>(ctx.scheduler, "Oscilloscope.Timer1", [this] { send(link::readLiveData()); });
+  sampler_ = std::make_unique<Sampler>(ctx.scheduler, "Oscilloscope.Timer1", [this] {
+    // Only the window in use talks to the ECU: another one opened from the
+    // main menu, or the user's switch to it, silences this one.
+    if (Screen::ctx().navigator.active() != this) return false;
+    send(link::readLiveData());
+    return true;
+  });
   refresh_ = makeTimer("Timer2", kRefreshMs, [this] { refreshTick(); });
   build();
 }
@@ -205,6 +211,7 @@ void OscilloscopeWindow::load() {
   if (connected()) {
     ctx().connection.addObserver(this);
     startMs_ = ctx().scheduler.nowMs();
+    if (auto settings = platform::parseSerialSettings(ctx().connection.openedSettings())) sampler_->setLine(*settings);
   } else {
     rate_->setText(app::text3(kRateNotConnected, language()));
   }
@@ -238,14 +245,21 @@ void OscilloscopeWindow::stopSampling() {
   refresh_->stop();
 }
 
+void OscilloscopeWindow::requestSent(int command, std::int64_t atMs) {
+  if (command == link::kReadLiveData) sampler_->requestSent(atMs);
+}
+
 void OscilloscopeWindow::answerHandled(int type, std::int64_t atMs) {
-  if (type != link::kReadLiveData || !sampler_->running()) return;
-  live_.append(datalog::sampleOf(shared().live, atMs - startMs_));
-  sampler_->answered(atMs);
+  if (type != link::kReadLiveData) return;
+  // Sampled before the next request goes out (or the sampling stops because
+  // another window is in use): this answer is to a request of ours.
+  const datalog::Sample sample = datalog::sampleOf(shared().live, atMs - startMs_);
+  if (sampler_->answered(atMs)) live_.append(sample);
 }
 
 void OscilloscopeWindow::refreshTick() {
   refresh_->stop();
+  const bool sampling = sampler_->running();
   const double limit = [this] {
     auto settings = platform::parseSerialSettings(ctx().connection.openedSettings());
     return settings ? lineLimitPerSecond(*settings) : 0.0;
@@ -258,7 +272,7 @@ void OscilloscopeWindow::refreshTick() {
     updateSpan();
     if (traces_->cursorTime()) showCursor(*traces_->cursorTime());
   }
-  refresh_->start();
+  if (sampling) refresh_->start();  // stopped sampling: the last picture stays
 }
 
 std::int64_t OscilloscopeWindow::windowMs() const {

@@ -37,6 +37,7 @@ class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
   void activate() override;
   void unload() override;
   void answerHandled(int type, std::int64_t atMs) override;
+  void requestSent(int command, std::int64_t atMs) override;
 
   // What the traces show: the live samples or an opened log.
   const datalog::LogData& shown() const { return log_ ? *log_ : live_; }
