@@ -407,8 +407,18 @@ bool OscilloscopeWindow::openLog(const QString& path) {
   viewStart_ = log_->firstMs();
   updateSpan();
   showSummary();
-  platform::setForeColor(message_, core::Rgb{0, 0, 0});
-  message_->setText(r.cutShort ? app::text3(kCutShort, language()) : QString());
+  // What the log does not show is said, in red, never left out silently.
+  QStringList notes;
+  if (log_->size() == 0) notes << app::text3(kNoSamples, language());
+  if (r.cutShort) notes << app::text3(kCutShort, language());
+  if (!r.leftOut.empty()) {
+    QStringList headings;
+    for (const std::string& h : r.leftOut) headings << QString::fromStdString(h);
+    notes << app::text3(kLeftOut, language()).arg(headings.join(QStringLiteral(", ")));
+  }
+  const bool somethingMissing = log_->size() == 0 || !r.leftOut.empty();
+  platform::setForeColor(message_, somethingMissing ? core::Rgb{200, 0, 0} : core::Rgb{0, 0, 0});
+  message_->setText(notes.join(QLatin1Char('\n')));
   return true;
 }
 
@@ -446,16 +456,17 @@ void OscilloscopeWindow::openCellMap() {
   const auto& s = shared();
   CellMapSource source;
   source.data = &d;
-  if (connected() && s.received.paramSet) {
+  // A log is mapped on the axes it was recorded with, whatever car is connected now.
+  if (viewingLog() && d.info.rpmAxis && d.info.tinjAxis) {
+    source.rpmAxis = *d.info.rpmAxis;
+    source.tinjAxis = *d.info.tinjAxis;
+    source.axes = AxesFrom::kLog;
+  } else if (connected() && s.received.paramSet) {
     for (int p = 0; p < 8; ++p) {
       source.rpmAxis[static_cast<std::size_t>(p)] = s.param(link::param::kRpmAxisFirst + p).ecu;
       source.tinjAxis[static_cast<std::size_t>(p)] = s.param(link::param::kTinjAxisFirst + p).ecu;
     }
-  } else if (d.info.rpmAxis && d.info.tinjAxis) {
-    source.rpmAxis = *d.info.rpmAxis;
-    source.tinjAxis = *d.info.tinjAxis;
-  } else {
-    source.exampleAxes = true;
+    source.axes = AxesFrom::kEcu;
   }
   source.title = viewingLog() ? logName_ : QString();
   ctx().navigator.open(QStringLiteral("CellMap"), this, [&source](app::Screen* w) {

@@ -52,6 +52,15 @@ const core::Text3 kWindowAll{"tutta", "all", "tumu"};
 const core::Text3 kNoAxes{"Assi non noti: assi di esempio", "Axes not known: example axes shown",
                           "Eksenler bilinmiyor: ornek eksenler"};
 
+const core::Text3 kLogAxes{"Assi registrati nel file", "Axes recorded in the log", "Kayittaki eksenler"};
+const core::Text3 kEcuAxes{"Assi della centralina collegata", "Axes of the connected ECU", "Bagli ECU'nun eksenleri"};
+const core::Text3 kNoSamples{"La registrazione non contiene campioni: solo la riga dei titoli.",
+                             "The log holds no samples: only its heading row.",
+                             "Kayitta ornek yok: yalnizca baslik satiri var."};
+const core::Text3 kLeftOut{"Colonne non mostrate (non riconosciute o doppie): %1",
+                           "Columns not shown (not recognised or repeated): %1",
+                           "Gosterilmeyen sutunlar (taninmayan veya tekrarlanan): %1"};
+
 const core::Text3& readProblemText(datalog::ReadProblem p) {
   static const core::Text3 kTexts[] = {
       {"", "", ""},

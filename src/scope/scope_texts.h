@@ -26,6 +26,10 @@ extern const core::Text3 kCutShort;     // the last row of a crashed recording l
 extern const core::Text3 kCannotRead;   // "%1" file, "%2" line, "%3" what
 extern const core::Text3 kWindowAll;    // the whole log in the time window list
 extern const core::Text3 kNoAxes;       // cell map: no axes known, example axes used
+extern const core::Text3 kLogAxes;      // cell map: the axes recorded in the log
+extern const core::Text3 kEcuAxes;      // cell map: the connected ECU's axes
+extern const core::Text3 kNoSamples;    // a log with its heading row only
+extern const core::Text3 kLeftOut;      // "%1" the headings of columns not shown
 
 // Why a file could not be read, with `%1` for the column heading.
 const core::Text3& readProblemText(datalog::ReadProblem p);

@@ -299,24 +299,49 @@ TEST_F(Viewer, AForeignOrDamagedFileIsRefusedWithItsLineNamed) {
   EXPECT_FALSE(scopeOf(h)->viewingLog());
 }
 
-TEST_F(Viewer, TheCellMapOfALogUsesTheAxesOfItsFirstLine) {
+TEST_F(Viewer, TheCellMapOfALogUsesTheAxesOfItsFirstLineWhateverECUIsConnected) {
   const std::string path = writeLog();
+  for (bool connected : {false, true}) {
+    Harness h;
+    if (connected) {
+      h.ecu()->setParam(35, 1800);  // the connected car's RPM axis differs from the log's
+      openOscilloscope(h);
+    } else {
+      h.click("Form1", "Command7");
+      h.click("Form1", "Command4");  // English
+      h.click("Form1", "Command1");
+      h.click("Form2", "Command7");
+    }
+    ASSERT_TRUE(scopeOf(h)->openLog(QString::fromStdString(path)));
+    h.click("Oscilloscope", "OpenCellMap");
+    auto* map = qobject_cast<scope::CellMapWindow*>(h.window("CellMap"));
+    ASSERT_TRUE(map);
+    // 1000..3000 rpm over 20 s at 3000 us on gas: samples of 1000 to 1499 rpm
+    // sit at the first point, 1500 to 2499 the second, 2500 to 3000 the third.
+    EXPECT_EQ(map->grid()->cellText(1, 0), "n 100\n450 mV\n3000 us");
+    EXPECT_EQ(map->grid()->cellText(1, 1), "n 200\n450 mV\n3000 us");
+    EXPECT_EQ(map->grid()->cellText(1, 2), "n 101\n450 mV\n3000 us");
+    EXPECT_EQ(map->grid()->cellText(0, 0), "");
+    EXPECT_TRUE(label(h, "CellMap", "Note").contains(connected ? "Assi registrati" : "Axes recorded"));
+    h.click("CellMap", "FuelPetrol");
+    EXPECT_EQ(map->grid()->cellText(1, 1), "");
+  }
+}
+
+TEST_F(Viewer, ALogWithoutSamplesOrWithColumnsItCannotShowSaysSo) {
+  std::filesystem::create_directories(logs());
+  const std::string empty = logs() + "/empty.csv", extra = logs() + "/extra.csv";
+  std::ofstream(empty) << "Time (ms),Engine speed (rpm)\n";
+  std::ofstream(extra) << "Time (ms),Engine speed (rpm),Boost (bar)\n0,800,1\n";
   Harness h;
   h.click("Form1", "Command7");
+  h.click("Form1", "Command4");
   h.click("Form1", "Command1");
   h.click("Form2", "Command7");
-  ASSERT_TRUE(scopeOf(h)->openLog(QString::fromStdString(path)));
-  h.click("Oscilloscope", "OpenCellMap");
-  auto* map = qobject_cast<scope::CellMapWindow*>(h.window("CellMap"));
-  ASSERT_TRUE(map);
-  // 1000..3000 rpm over 20 s at 3000 us on gas: samples of 1000 to 1499 rpm
-  // sit at the first point, 1500 to 2499 the second, 2500 to 3000 the third.
-  EXPECT_EQ(map->grid()->cellText(1, 0), "n 100\n450 mV\n3000 us");
-  EXPECT_EQ(map->grid()->cellText(1, 1), "n 200\n450 mV\n3000 us");
-  EXPECT_EQ(map->grid()->cellText(1, 2), "n 101\n450 mV\n3000 us");
-  EXPECT_EQ(map->grid()->cellText(0, 0), "");
-  h.click("CellMap", "FuelPetrol");
-  EXPECT_EQ(map->grid()->cellText(1, 1), "");
+  ASSERT_TRUE(scopeOf(h)->openLog(QString::fromStdString(empty)));
+  EXPECT_EQ(label(h, "Oscilloscope", "Message"), "The log holds no samples: only its heading row.");
+  ASSERT_TRUE(scopeOf(h)->openLog(QString::fromStdString(extra)));
+  EXPECT_EQ(label(h, "Oscilloscope", "Message"), "Columns not shown (not recognised or repeated): Boost (bar)");
 }
 
 TEST(ScopeChannels, GasTimeIsTheStatusWindowsOwn) {
