@@ -12,5 +12,8 @@ const core::Text3 kRecordingFailed{"Registrazione fermata: %1. Salvato fino a qu
 const core::Text3 kFolderFailed{"Impossibile registrare in %1: %2", "Cannot record in %1: %2",
                                 "%1 icine kayit yapilamiyor: %2"};
 const core::Text3 kRecordingSaved{"Registrazione salvata: %1", "Recording saved: %1", "Kayit kaydedildi: %1"};
+const core::Text3 kNewConnection{"Nuova connessione: la registrazione continua in un nuovo file",
+                                 "New connection: the recording goes on in a new file",
+                                 "Yeni baglanti: kayit yeni bir dosyada devam ediyor"};
 
 }  // namespace kelvo6::record

@@ -11,5 +11,6 @@ extern const core::Text3 kRecordingStatus;  // "%1" elapsed, "%2" size, "%3" fil
 extern const core::Text3 kRecordingFailed;  // "%1" reason, "%2" file
 extern const core::Text3 kFolderFailed;     // "%1" folder, "%2" reason
 extern const core::Text3 kRecordingSaved;   // "%1" file
+extern const core::Text3 kNewConnection;    // the recording went on in a new file
 
 }  // namespace kelvo6::record

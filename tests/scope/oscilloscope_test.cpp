@@ -199,6 +199,35 @@ TEST_F(Recording, StatusAndCalibrationRecordingAddNoFrame) {
   }
 }
 
+TEST_F(Recording, ANewHandshakeContinuesInANewFileWithTheNewECUsFirstLine) {
+  Harness h;
+  openOscilloscope(h);
+  h.click("Oscilloscope", "Record");
+  h.advance(1000);
+  h.losePort();
+  h.click("Form12", "Command1");
+  h.restorePort();
+  h.ecu()->setVersion(2, 5, 14);  // another ECU on the line, handshaken again by MENU
+  h.ecu()->setParam(12, 2500);
+  h.activate("Form1");
+  h.click("Form1", "Command1");
+  h.advance(2500);
+  h.activate("Oscilloscope");
+  h.advance(1000);
+  h.click("Oscilloscope", "Record");
+
+  ASSERT_EQ(recordings().size(), 2u);
+  datalog::ReadResult before = datalog::readLog(recordings()[0]), after = datalog::readLog(recordings()[1]);
+  ASSERT_TRUE(before.log && after.log);
+  if (before.log->info.ecuVersion == "2.5.14") std::swap(before, after);  // both named in the same second
+  EXPECT_EQ(after.log->info.ecuVersion, "2.5.14");
+  EXPECT_NE(before.log->info.ecuVersion, "2.5.14");
+  EXPECT_NE(before.log->info.switchRpm, 2500);
+  EXPECT_EQ(after.log->info.switchRpm, 2500);
+  EXPECT_GT(before.log->size(), 20u);
+  EXPECT_GT(after.log->size(), 20u);
+}
+
 TEST_F(Recording, ClosingTheWindowEndsTheRecordingAndKeepsTheFile) {
   Harness h;
   h.click("Form1", "Command1");
