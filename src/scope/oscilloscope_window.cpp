@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -117,7 +118,15 @@ void OscilloscopeWindow::build() {
 
   traces_ = new TraceView(this);
   traces_->setData(&live_);
-  traces_->setMinimumSize(640, 480);
+  traces_->setMinimumWidth(640);
+  // Every strip keeps a readable height; more strips than fit scroll.
+  tracesScroll_ = new QScrollArea(this);
+  tracesScroll_->setObjectName("TracesScroll");
+  tracesScroll_->setWidgetResizable(true);
+  tracesScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  tracesScroll_->setFrameShape(QFrame::NoFrame);
+  tracesScroll_->setMinimumSize(660, 480);
+  tracesScroll_->setWidget(traces_);
   scroll_ = new QScrollBar(Qt::Horizontal, this);
   scroll_->setObjectName("TimeScroll");
 
@@ -147,7 +156,7 @@ void OscilloscopeWindow::build() {
 
   auto* right = new QVBoxLayout;
   right->addLayout(top);
-  right->addWidget(traces_, 1);
+  right->addWidget(tracesScroll_, 1);
   right->addWidget(scroll_);
   right->addWidget(rate_);
   right->addWidget(message_);
@@ -207,7 +216,7 @@ void OscilloscopeWindow::load() {
   record_->setAvailable(connected());
   live_button_->setEnabled(false);
   fillChannelList();
-  traces_->setChannels(chosenChannels(), language());
+  showChannels();
   if (connected()) {
     ctx().connection.addObserver(this);
     startMs_ = ctx().scheduler.nowMs();
@@ -222,7 +231,7 @@ void OscilloscopeWindow::activate() {
   if (!shownOnce_) {
     // Shown and sized now: the charts lay out their scales for the room they have.
     shownOnce_ = true;
-    traces_->setChannels(chosenChannels(), language());
+    showChannels();
     updateSpan();
   }
   // The screen in use again (opened, or back from the cell map or a dialog).
@@ -323,8 +332,27 @@ void OscilloscopeWindow::windowChanged() {
   updateSpan();
 }
 
-void OscilloscopeWindow::channelsChanged() {
+void OscilloscopeWindow::resizeEvent(QResizeEvent* e) {
+  Screen::resizeEvent(e);
+  placeTimeLabels();
+}
+
+void OscilloscopeWindow::placeTimeLabels() {
+  // The stack takes its new height now rather than on a later event, so that
+  // what is drawn next already has the strips' room.
+  tracesScroll_->setWidgetResizable(true);
+  // A stack taller than its room scrolls: then every strip has its time labels.
+  const int needed = static_cast<int>(traces_->channels().size()) * TraceView::kStripMinHeight;
+  traces_->setTimeLabelsOnEveryStrip(needed > tracesScroll_->viewport()->height());
+}
+
+void OscilloscopeWindow::showChannels() {
   traces_->setChannels(chosenChannels(), language());
+  placeTimeLabels();
+}
+
+void OscilloscopeWindow::channelsChanged() {
+  showChannels();
   updateSpan();
   if (traces_->cursorTime()) showCursor(*traces_->cursorTime());
 }
@@ -403,7 +431,7 @@ bool OscilloscopeWindow::openLog(const QString& path) {
   traces_->setCursorTime(std::nullopt);
   readout_->clear();
   fillChannelList();
-  traces_->setChannels(chosenChannels(), language());
+  showChannels();
   viewStart_ = log_->firstMs();
   updateSpan();
   showSummary();
@@ -444,7 +472,7 @@ void OscilloscopeWindow::backToLive() {
   readout_->clear();
   message_->clear();
   fillChannelList();
-  traces_->setChannels(chosenChannels(), language());
+  showChannels();
   startSampling();
   updateSpan();
 }

@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QScrollArea;
 class QScrollBar;
 
 namespace kelvo6::record {
@@ -59,6 +60,9 @@ class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
   void backToLive();
   void openCellMap();
   void channelsChanged();
+  void placeTimeLabels();
+  void showChannels();
+  void resizeEvent(QResizeEvent* e) override;
   void windowChanged();
   void scrolled(int value);
   void pauseToggled(bool paused);
@@ -81,6 +85,7 @@ class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
   std::unique_ptr<platform::Timer> refresh_;
 
   TraceView* traces_ = nullptr;
+  QScrollArea* tracesScroll_ = nullptr;
   QListWidget* channelList_ = nullptr;
   QComboBox* window_ = nullptr;
   QScrollBar* scroll_ = nullptr;
