@@ -127,6 +127,7 @@ void OscilloscopeWindow::build() {
   tracesScroll_->setFrameShape(QFrame::NoFrame);
   tracesScroll_->setMinimumSize(660, 480);
   tracesScroll_->setWidget(traces_);
+  connect(tracesScroll_->verticalScrollBar(), &QScrollBar::valueChanged, traces_, &TraceView::redrawVisible);
   scroll_ = new QScrollBar(Qt::Horizontal, this);
   scroll_->setObjectName("TimeScroll");
 

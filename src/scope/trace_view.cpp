@@ -149,7 +149,12 @@ void TraceView::resizeEvent(QResizeEvent* e) {
 
 void TraceView::redraw() {
   ++redraws_;
+  // The part of the stack its parent (the scroll area's viewport) shows. A
+  // strip scrolled out of sight is drawn when it comes back (redrawVisible).
+  const QRect inSight = parentWidget() ? QRect(mapFrom(parentWidget(), QPoint(0, 0)), parentWidget()->size()) : rect();
   for (Strip& s : strips_) {
+    s.stale = !s.view->geometry().intersects(inSight);
+    if (s.stale) continue;
     // One plot area across every strip, so the time axes line up under each
     // other whatever the width of each scale's labels.
     const QSizeF size = s.view->viewport()->size();
@@ -205,6 +210,10 @@ const TraceView::Strip* TraceView::stripOf(datalog::Ch c) const {
   for (const Strip& s : strips_)
     if (s.channel == c) return &s;
   return nullptr;
+}
+
+void TraceView::redrawVisible() {
+  if (std::any_of(strips_.begin(), strips_.end(), [](const Strip& s) { return s.stale; })) redraw();
 }
 
 int TraceView::pointsDrawn(datalog::Ch c) const {

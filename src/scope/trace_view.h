@@ -32,8 +32,10 @@ class TraceView : public QWidget {
   std::int64_t spanEnd() const { return t1_; }
   void setCursorTime(std::optional<std::int64_t> tMs);
   std::optional<std::int64_t> cursorTime() const { return cursor_; }
-  // Draws the traces of the span again from the data.
+  // Draws the traces of the span again from the data, in the strips in sight.
   void redraw();
+  // Draws the strips that came into sight since they were last left out.
+  void redrawVisible();
   // How many times the traces were drawn again since the view was made.
   int redraws() const { return redraws_; }
   // Points drawn for a channel's trace at the last redraw (for tests).
@@ -66,6 +68,7 @@ class TraceView : public QWidget {
     QLineSeries* cursor;
     QValueAxis* x;
     QValueAxis* y;
+    bool stale = false;  // out of sight at the last redraw
   };
   void drawCursor(Strip& s);
   void placeTimeTicks(Strip& s);

@@ -77,12 +77,16 @@ TEST(ScopeView, EachChosenChannelHasItsStrip) {
   EXPECT_GT(w->traces()->pointsDrawn(Ch::kPressure1), 10);
 }
 
-// The first `count` channels chosen, the others not, as one change of the list.
+// The first `count` channels offered chosen, the others not, as one change of the list.
 void chooseFirst(Harness& h, int count) {
   auto* list = h.control<QListWidget>("Oscilloscope", "Channels");
   {
     const QSignalBlocker quiet(list);
-    for (int i = 0; i < list->count(); ++i) list->item(i)->setCheckState(i < count ? Qt::Checked : Qt::Unchecked);
+    for (int i = 0, ticked = 0; i < list->count(); ++i) {
+      const bool offered = list->item(i)->flags() & Qt::ItemIsEnabled;
+      list->item(i)->setCheckState(offered && ticked < count ? Qt::Checked : Qt::Unchecked);
+      if (offered) ++ticked;
+    }
   }
   list->item(0)->setCheckState(Qt::Unchecked);
   list->item(0)->setCheckState(Qt::Checked);
@@ -113,6 +117,11 @@ TEST(ScopeView, ManyChannelsScrollWithReadableStripsAndTimeLabelsAtRoundTimesInS
       EXPECT_EQ(w->traces()->timeAxisOf(c)->labelsVisible(), scrolls || i + 1 == w->traces()->channels().size());
     }
   }
+  // Strips out of sight are left undrawn until scrolled into view.
+  const Ch last = w->traces()->channels().back();
+  EXPECT_EQ(w->traces()->pointsDrawn(last), 0);
+  stack->verticalScrollBar()->setValue(stack->verticalScrollBar()->maximum());
+  EXPECT_GT(w->traces()->pointsDrawn(last), 10);
   for (int window = 0; window < 6; ++window) {  // 10 s to 10 min
     h.setCombo("Oscilloscope", "TimeWindow", window);
     const QValueAxis* axis = w->traces()->timeAxisOf(Ch::kRpm);
