@@ -39,6 +39,8 @@ using datalog::Ch;
 constexpr int kRefreshMs = 250;
 constexpr int kScrollStepMs = 100;
 constexpr int kDefaultWindow = 1;  // 30 s
+constexpr int kTracesMinHeight = 480;
+constexpr int kStripsAlwaysInSight = 5;
 const std::vector<Ch> kDefaultChannels{Ch::kRpm, Ch::kLambda1, Ch::kPetrol1, Ch::kGasTime, Ch::kState};
 
 QString durationText(std::int64_t ms) {
@@ -125,7 +127,7 @@ void OscilloscopeWindow::build() {
   tracesScroll_->setWidgetResizable(true);
   tracesScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   tracesScroll_->setFrameShape(QFrame::NoFrame);
-  tracesScroll_->setMinimumSize(660, 480);
+  tracesScroll_->setMinimumSize(660, kTracesMinHeight);
   tracesScroll_->setWidget(traces_);
   connect(tracesScroll_->verticalScrollBar(), &QScrollBar::valueChanged, traces_, &TraceView::redrawVisible);
   scroll_ = new QScrollBar(Qt::Horizontal, this);
@@ -339,11 +341,14 @@ void OscilloscopeWindow::resizeEvent(QResizeEvent* e) {
 }
 
 void OscilloscopeWindow::placeTimeLabels() {
+  // Up to the five default channels the window makes room for every strip;
+  // beyond them the stack scrolls.
+  const int needed = static_cast<int>(traces_->channels().size()) * TraceView::kStripMinHeight;
+  tracesScroll_->setMinimumHeight(std::max(kTracesMinHeight, std::min(needed, kStripsAlwaysInSight * TraceView::kStripMinHeight)));
   // The stack takes its new height now rather than on a later event, so that
   // what is drawn next already has the strips' room.
   tracesScroll_->setWidgetResizable(true);
   // A stack taller than its room scrolls: then every strip has its time labels.
-  const int needed = static_cast<int>(traces_->channels().size()) * TraceView::kStripMinHeight;
   traces_->setTimeLabelsOnEveryStrip(needed > tracesScroll_->viewport()->height());
 }
 
