@@ -4,7 +4,8 @@
 // "name=value" line per figure; scripts/measure-performance.sh turns them
 // into docs/performance.md.
 //
-//   bench_scope rate BAUD SECONDS [record]  samples per second (and CPU share)
+//   bench_scope rate BAUD SECONDS [record] [CHANNELS]  samples per second, CPU share and
+//                                           repaints per second with CHANNELS strips
 //   bench_scope open-log ROWS               a log of ROWS rows at 50 ms: open, pan, zoom
 
 #include <sys/resource.h>
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -81,7 +83,7 @@ double cpuSeconds() {
 
 // The oscilloscope against kelvo6-ecusim --baud: samples taken per second of
 // wall time, and the program's CPU share meanwhile (recording when asked).
-int rate(int baud, int seconds, bool record) {
+int rate(int baud, int seconds, bool record, int channels) {
   QTemporaryDir home;
   qputenv("HOME", home.path().toUtf8());
   testing::SimulatorProcess sim(QStringLiteral(KELVO6_ECUSIM_PATH), {QStringLiteral("--baud"), QString::number(baud)});
@@ -94,10 +96,20 @@ int rate(int baud, int seconds, bool record) {
   p.button("Form2", "Command7")->click();
   auto* scope = qobject_cast<scope::OscilloscopeWindow*>(p.window("Oscilloscope"));
   if (!scope) fail("the oscilloscope did not open");
+  if (channels > 0) {
+    // The first CHANNELS the list offers, as a fitter would tick them.
+    auto* list = p.control<QListWidget>("Oscilloscope", "Channels");
+    for (int i = 0, ticked = 0; i < list->count(); ++i) {
+      const bool offered = list->item(i)->flags() & Qt::ItemIsEnabled;
+      list->item(i)->setCheckState(offered && ticked < channels ? Qt::Checked : Qt::Unchecked);
+      if (offered) ++ticked;
+    }
+  }
   if (record) p.button("Oscilloscope", "Record")->click();
   runFor(1500);  // settle: the first samples and the first paint
 
   const std::size_t samples0 = scope->shown().size();
+  const int redraws0 = scope->traces()->redraws();
   const double cpu0 = cpuSeconds();
   QElapsedTimer wall;
   wall.start();
@@ -105,6 +117,7 @@ int rate(int baud, int seconds, bool record) {
   const double wallS = static_cast<double>(wall.nsecsElapsed()) / 1e9;
   const double cpuS = cpuSeconds() - cpu0;
   const std::size_t samples = scope->shown().size() - samples0;
+  const int redraws = scope->traces()->redraws() - redraws0;
   const double limit = scope::lineLimitPerSecond(*platform::parseSerialSettings(settings));
   const bool recording = record && p.control<QPushButton>("Oscilloscope", "Record")->isChecked();
   if (record) p.button("Oscilloscope", "Record")->click();
@@ -116,6 +129,8 @@ int rate(int baud, int seconds, bool record) {
   std::printf("line_limit_per_s=%.3f\n", limit);
   std::printf("cpu_percent=%.3f\n", 100.0 * cpuS / wallS);
   std::printf("recording=%d\n", recording ? 1 : 0);
+  std::printf("channels=%zu\n", scope->traces()->channels().size());
+  std::printf("repaints_per_s=%.2f\n", static_cast<double>(redraws) / wallS);
   return 0;
 }
 
@@ -190,8 +205,9 @@ int openLog(int rows) {
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "rate" && argc >= 4)
-    return rate(std::atoi(argv[2]), std::atoi(argv[3]), argc > 4 && std::string(argv[4]) == "record");
+    return rate(std::atoi(argv[2]), std::atoi(argv[3]), argc > 4 && std::string(argv[4]) == "record",
+                argc > 5 ? std::atoi(argv[5]) : 0);
   if (mode == "open-log" && argc >= 3) return openLog(std::atoi(argv[2]));
-  std::fprintf(stderr, "usage: bench_scope rate BAUD SECONDS [record] | open-log ROWS\n");
+  std::fprintf(stderr, "usage: bench_scope rate BAUD SECONDS [record] [CHANNELS] | open-log ROWS\n");
   return 2;
 }

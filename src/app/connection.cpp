@@ -44,7 +44,12 @@ bool Connection::open(std::string* error) {
 }
 
 void Connection::send(const link::Bytes& frame) {
-  if (port_.isOpen()) port_.write(frame);
+  if (!port_.isOpen()) return;
+  port_.write(frame);
+  if (frame.size() < 5) return;
+  const std::vector<link::AnswerObserver*> observers = observers_;
+  for (link::AnswerObserver* o : observers)
+    if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) o->requestSent(frame[4], clock_.nowMs());
 }
 
 void Connection::received(const std::uint8_t* data, std::size_t size) {

@@ -43,8 +43,8 @@ class Connection {
   // Called when the open port went away (device unplugged, other end gone).
   std::function<void(const std::string& reason)> onLost;
 
-  // Observers told of every answer the dispatcher acted on; an observer may
-  // send, or remove itself or another, from within the call.
+  // Observers told of every answer the dispatcher acted on and of every request
+  // written; an observer may send, or remove itself or another, from within the call.
   void addObserver(link::AnswerObserver* observer);
   void removeObserver(link::AnswerObserver* observer);
 

@@ -11,7 +11,7 @@
 #include <QScrollBar>
 
 #include "calib/calibration_window.h"
-#include "scope/record_toggle.h"
+#include "record/record_toggle.h"
 #include "calib/correctives.h"
 #include "calib/kgb_table.h"
 #include "platform/widgets.h"
@@ -252,8 +252,8 @@ void CalibrationWindow::buildControls() {
   buttons_[1] = makeButton(this, 1, "EXIT", QRect(1004, 638, 160, 40));
   // The button row is full: the toggle and its status line sit in the free
   // corner beside the correctives.
-  record_ = new scope::RecordToggle(ctx(), this, datalog::calibrationRecording("Form16"), QStringLiteral("Command13"),
-                                    scope::RecordToggle::Arrangement::kStacked);
+  record_ = new record::RecordToggle(ctx(), this, datalog::calibrationRecording("Form16"), QStringLiteral("Command13"),
+                                    record::RecordToggle::Arrangement::kStacked);
   record_->setGeometry(936, 398, 228, 142);
   QFont bold = buttons_[7]->font();
   bold.setBold(true);

@@ -2,7 +2,7 @@
 // display of every polling tick, and what the receive path writes into it.
 
 #include "calib/calibration_window.h"
-#include "scope/record_toggle.h"
+#include "record/record_toggle.h"
 
 #include <QFrame>
 #include <QGroupBox>

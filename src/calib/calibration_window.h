@@ -29,7 +29,7 @@ namespace kelvo6::platform {
 class Lamp;
 }
 
-namespace kelvo6::scope {
+namespace kelvo6::record {
 class RecordToggle;
 }
 
@@ -135,7 +135,7 @@ class CalibrationWindow : public app::Screen {
   std::map<QString, QLineEdit*> fields_;
   std::map<QString, QScrollBar*> scrolls_;
   std::array<QPushButton*, 13> buttons_{};
-  scope::RecordToggle* record_ = nullptr;  // Command13: records the answers this window polls
+  record::RecordToggle* record_ = nullptr;  // Command13: records the answers this window polls
   QWidget* marker_ = nullptr;
   QGroupBox* lambdaFrame_ = nullptr;
   QGroupBox* temperatureFrame_ = nullptr;

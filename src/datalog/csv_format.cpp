@@ -160,4 +160,49 @@ void splitFields(std::string_view line, std::vector<std::string>& fields) {
   fields.resize(count);
 }
 
+namespace {
+
+// Length of the UTF-8 sequence at `s[i]`, or 0 when it is not a valid one.
+std::size_t utf8Length(std::string_view s, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char b = byte(i);
+  std::size_t n = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 && b >= 0xC2 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 && b <= 0xF4 ? 4 : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+bool validUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t n = utf8Length(s, i);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string_view asUtf8(std::string_view text, std::string& buffer) {
+  if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
+  if (validUtf8(text)) return text;
+  buffer.clear();
+  buffer.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      buffer.push_back(c);
+    } else {
+      buffer.push_back(static_cast<char>(0xC0 | (b >> 6)));
+      buffer.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+    }
+  }
+  return buffer;
+}
+
 }  // namespace kelvo6::datalog

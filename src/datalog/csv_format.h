@@ -13,6 +13,13 @@ namespace kelvo6::datalog {
 
 constexpr std::string_view kTimeHeading = "Time (ms)";
 constexpr std::string_view kInfoMark = "# KELVO6 log";
+// Written first, so that spreadsheets read the units ("°C") as UTF-8 on opening.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The text of a log as UTF-8: without a byte-order mark, and a file that is
+// not valid UTF-8 (a spreadsheet's Latin-1 copy) converted from Latin-1.
+// Returns `text` itself when it needs no change, else `buffer` filled.
+std::string_view asUtf8(std::string_view text, std::string& buffer);
 
 // The first line, quoted as one field so its commas stay in one cell.
 std::string infoLine(const LogInfo& info);

@@ -54,7 +54,9 @@ ReadResult readLog(const std::string& path) {
   return readLogText(text);
 }
 
-ReadResult readLogText(std::string_view text) {
+ReadResult readLogText(std::string_view original) {
+  std::string converted;
+  const std::string_view text = asUtf8(original, converted);
   LogInfo info;
   std::vector<std::string> fields;
   std::vector<Column> columns;
@@ -64,6 +66,7 @@ ReadResult readLogText(std::string_view text) {
   std::int64_t previousMs = INT64_MIN;
   bool cutShort = false;
   bool ours = false;  // written by our recorder, which ends every row with a line break
+  std::vector<std::string> leftOut;
 
   int lineNumber = 0;
   std::size_t at = 0;
@@ -87,10 +90,13 @@ ReadResult readLogText(std::string_view text) {
       for (std::size_t i = 0; i < fields.size(); ++i) {
         std::string_view h = trimmed(fields[i]);
         if (h == kTimeHeading) {
-          if (!timeField) timeField = i;
+          if (timeField) leftOut.emplace_back(h);
+          else timeField = i;
         } else if (auto c = channelByHeading(h); c && !present.test(static_cast<std::size_t>(index(*c)))) {
           present.set(static_cast<std::size_t>(index(*c)));
           columns.push_back({*c, i});
+        } else if (!h.empty()) {
+          leftOut.emplace_back(h);
         }
       }
       if (!timeField || columns.empty()) return refuse(ReadProblem::kNoHeading, lineNumber);
@@ -140,6 +146,7 @@ ReadResult readLogText(std::string_view text) {
   ReadResult r;
   r.log = std::move(log);
   r.cutShort = cutShort;
+  r.leftOut = std::move(leftOut);
   return r;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 // Reads a log file back: any comma-separated file with our heading row (the
-// time column and at least one known channel, in any order; unknown columns
-// are left out). Anything else is refused with the line that could not be read.
+// time column and at least one known channel, in any order), in UTF-8 with
+// or without a byte-order mark or in Latin-1. Columns it cannot show are named
+// in the result, never dropped without a word. Anything else is refused with
+// the line that could not be read.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "datalog/log_data.h"
 
@@ -30,6 +33,9 @@ struct ReadResult {
   // The last line was cut off mid-row (a recording that ended in a crash)
   // and was left out.
   bool cutShort = false;
+  // Headings of the columns left out: not a channel we know, or a channel's
+  // second column.
+  std::vector<std::string> leftOut;
 };
 
 constexpr std::uint64_t kLargestLog = 1ull << 30;

@@ -22,7 +22,7 @@ std::unique_ptr<LogWriter> LogWriter::start(const std::string& path, const LogIn
     return nullptr;
   }
   std::vector<Ch> columns = columnsOf(channels);
-  std::string head = infoLine(info) + headingLine(columns);
+  std::string head = std::string(kUtf8Mark) + infoLine(info) + headingLine(columns);
   return std::unique_ptr<LogWriter>(new LogWriter(fd, path, std::move(head), std::move(columns)));
 }
 

@@ -147,7 +147,8 @@ void CellMapWindow::showMap(const CellMapSource& source) {
   if (!source.title.isEmpty()) title += QStringLiteral(" - ") + source.title;
   setWindowTitle(title);
   grid_->setMap(source.data ? datalog::cellMap(*source.data, source.rpmAxis, source.tinjAxis) : datalog::CellMap{});
-  note_->setText(source.exampleAxes ? app::text3(kNoAxes, language()) : QString());
+  static const core::Text3* const kAxesTexts[] = {&kNoAxes, &kEcuAxes, &kLogAxes};
+  note_->setText(app::text3(*kAxesTexts[static_cast<int>(source.axes)], language()));
 }
 
 }  // namespace kelvo6::scope

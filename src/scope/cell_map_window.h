@@ -15,11 +15,13 @@ class QRadioButton;
 
 namespace kelvo6::scope {
 
+enum class AxesFrom { kExample, kEcu, kLog };
+
 struct CellMapSource {
   const datalog::LogData* data = nullptr;
   std::array<int, 8> rpmAxis{650, 1000, 2000, 3000, 4000, 5000, 6000, 7000};
   std::array<int, 8> tinjAxis{2000, 3500, 5000, 7000, 9000, 11000, 13000, 15000};
-  bool exampleAxes = false;  // no axes known: the example table's
+  AxesFrom axes = AxesFrom::kExample;  // where the axes come from, said under the map
   QString title;             // the log's file name, empty for the live session
 };
 

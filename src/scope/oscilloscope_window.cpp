@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -20,14 +21,14 @@
 #include "datalog/recorder.h"
 #include "link/params.h"
 #include "link/requests.h"
+#include "link/state_texts.h"
 #include "platform/desktop.h"
 #include "platform/serial_settings.h"
 #include "platform/widgets.h"
+#include "record/record_toggle.h"
 #include "scope/cell_map_window.h"
-#include "scope/record_toggle.h"
 #include "scope/scope_texts.h"
 #include "scope/trace_view.h"
-#include "status/state_texts.h"
 
 namespace kelvo6::scope {
 
@@ -38,6 +39,8 @@ using datalog::Ch;
 constexpr int kRefreshMs = 250;
 constexpr int kScrollStepMs = 100;
 constexpr int kDefaultWindow = 1;  // 30 s
+constexpr int kTracesMinHeight = 480;
+constexpr int kStripsAlwaysInSight = 5;
 const std::vector<Ch> kDefaultChannels{Ch::kRpm, Ch::kLambda1, Ch::kPetrol1, Ch::kGasTime, Ch::kState};
 
 QString durationText(std::int64_t ms) {
@@ -62,7 +65,13 @@ const std::vector<int>& OscilloscopeWindow::windowSeconds() {
 OscilloscopeWindow::OscilloscopeWindow(app::Context& ctx)
     : Screen(ctx, QStringLiteral("Oscilloscope")), live_(datalog::channelsOf(datalog::kLiveData)) {
   setWindowTitle(app::text3(kScopeTitle, 1));
-  sampler_ = std::make_unique<Sampler>(ctx.scheduler, "Oscilloscope.Timer1", [this] { send(link::readLiveData()); });
+  sampler_ = std::make_unique<Sampler>(ctx.scheduler, "Oscilloscope.Timer1", [this] {
+    // Only the window in use talks to the ECU: another one opened from the
+    // main menu, or the user's switch to it, silences this one.
+    if (Screen::ctx().navigator.active() != this) return false;
+    send(link::readLiveData());
+    return true;
+  });
   refresh_ = makeTimer("Timer2", kRefreshMs, [this] { refreshTick(); });
   build();
 }
@@ -111,7 +120,16 @@ void OscilloscopeWindow::build() {
 
   traces_ = new TraceView(this);
   traces_->setData(&live_);
-  traces_->setMinimumSize(640, 480);
+  traces_->setMinimumWidth(640);
+  // Every strip keeps a readable height; more strips than fit scroll.
+  tracesScroll_ = new QScrollArea(this);
+  tracesScroll_->setObjectName("TracesScroll");
+  tracesScroll_->setWidgetResizable(true);
+  tracesScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  tracesScroll_->setFrameShape(QFrame::NoFrame);
+  tracesScroll_->setMinimumSize(660, kTracesMinHeight);
+  tracesScroll_->setWidget(traces_);
+  connect(tracesScroll_->verticalScrollBar(), &QScrollBar::valueChanged, traces_, &TraceView::redrawVisible);
   scroll_ = new QScrollBar(Qt::Horizontal, this);
   scroll_->setObjectName("TimeScroll");
 
@@ -120,7 +138,7 @@ void OscilloscopeWindow::build() {
   message_ = new QLabel(this);
   message_->setObjectName("Message");
   message_->setWordWrap(true);
-  record_ = new RecordToggle(ctx(), this, datalog::liveDataRecording("Oscilloscope"), QStringLiteral("Record"));
+  record_ = new record::RecordToggle(ctx(), this, datalog::liveDataRecording("Oscilloscope"), QStringLiteral("Record"));
 
   auto* top = new QHBoxLayout;
   top->addWidget(windowLabel);
@@ -141,7 +159,7 @@ void OscilloscopeWindow::build() {
 
   auto* right = new QVBoxLayout;
   right->addLayout(top);
-  right->addWidget(traces_, 1);
+  right->addWidget(tracesScroll_, 1);
   right->addWidget(scroll_);
   right->addWidget(rate_);
   right->addWidget(message_);
@@ -201,10 +219,11 @@ void OscilloscopeWindow::load() {
   record_->setAvailable(connected());
   live_button_->setEnabled(false);
   fillChannelList();
-  traces_->setChannels(chosenChannels(), language());
+  showChannels();
   if (connected()) {
     ctx().connection.addObserver(this);
     startMs_ = ctx().scheduler.nowMs();
+    if (auto settings = platform::parseSerialSettings(ctx().connection.openedSettings())) sampler_->setLine(*settings);
   } else {
     rate_->setText(app::text3(kRateNotConnected, language()));
   }
@@ -215,7 +234,7 @@ void OscilloscopeWindow::activate() {
   if (!shownOnce_) {
     // Shown and sized now: the charts lay out their scales for the room they have.
     shownOnce_ = true;
-    traces_->setChannels(chosenChannels(), language());
+    showChannels();
     updateSpan();
   }
   // The screen in use again (opened, or back from the cell map or a dialog).
@@ -238,14 +257,21 @@ void OscilloscopeWindow::stopSampling() {
   refresh_->stop();
 }
 
+void OscilloscopeWindow::requestSent(int command, std::int64_t atMs) {
+  if (command == link::kReadLiveData) sampler_->requestSent(atMs);
+}
+
 void OscilloscopeWindow::answerHandled(int type, std::int64_t atMs) {
-  if (type != link::kReadLiveData || !sampler_->running()) return;
-  live_.append(datalog::sampleOf(shared().live, atMs - startMs_));
-  sampler_->answered(atMs);
+  if (type != link::kReadLiveData) return;
+  // Sampled before the next request goes out (or the sampling stops because
+  // another window is in use): this answer is to a request of ours.
+  const datalog::Sample sample = datalog::sampleOf(shared().live, atMs - startMs_);
+  if (sampler_->answered(atMs)) live_.append(sample);
 }
 
 void OscilloscopeWindow::refreshTick() {
   refresh_->stop();
+  const bool sampling = sampler_->running();
   const double limit = [this] {
     auto settings = platform::parseSerialSettings(ctx().connection.openedSettings());
     return settings ? lineLimitPerSecond(*settings) : 0.0;
@@ -258,7 +284,7 @@ void OscilloscopeWindow::refreshTick() {
     updateSpan();
     if (traces_->cursorTime()) showCursor(*traces_->cursorTime());
   }
-  refresh_->start();
+  if (sampling) refresh_->start();  // stopped sampling: the last picture stays
 }
 
 std::int64_t OscilloscopeWindow::windowMs() const {
@@ -309,8 +335,30 @@ void OscilloscopeWindow::windowChanged() {
   updateSpan();
 }
 
-void OscilloscopeWindow::channelsChanged() {
+void OscilloscopeWindow::resizeEvent(QResizeEvent* e) {
+  Screen::resizeEvent(e);
+  placeTimeLabels();
+}
+
+void OscilloscopeWindow::placeTimeLabels() {
+  // Up to the five default channels the window makes room for every strip;
+  // beyond them the stack scrolls.
+  const int needed = static_cast<int>(traces_->channels().size()) * TraceView::kStripMinHeight;
+  tracesScroll_->setMinimumHeight(std::max(kTracesMinHeight, std::min(needed, kStripsAlwaysInSight * TraceView::kStripMinHeight)));
+  // The stack takes its new height now rather than on a later event, so that
+  // what is drawn next already has the strips' room.
+  tracesScroll_->setWidgetResizable(true);
+  // A stack taller than its room scrolls: then every strip has its time labels.
+  traces_->setTimeLabelsOnEveryStrip(needed > tracesScroll_->viewport()->height());
+}
+
+void OscilloscopeWindow::showChannels() {
   traces_->setChannels(chosenChannels(), language());
+  placeTimeLabels();
+}
+
+void OscilloscopeWindow::channelsChanged() {
+  showChannels();
   updateSpan();
   if (traces_->cursorTime()) showCursor(*traces_->cursorTime());
 }
@@ -342,7 +390,7 @@ void OscilloscopeWindow::showCursor(std::int64_t tMs) {
     const int v = d.values(c)[*at];
     QString line = QStringLiteral("%1: %2 %3").arg(app::text3(ch.caption, language())).arg(v).arg(QString::fromUtf8(ch.unit));
     if (c == Ch::kState) {
-      auto text = status::stateText(v, language(), versionMiddle, switchRpm, switchTemperature);
+      auto text = link::stateText(v, language(), versionMiddle, switchRpm, switchTemperature);
       if (text && !QString::fromStdString(*text).trimmed().isEmpty())
         line += QStringLiteral("\n  ") + QString::fromStdString(*text).trimmed();
     }
@@ -389,12 +437,22 @@ bool OscilloscopeWindow::openLog(const QString& path) {
   traces_->setCursorTime(std::nullopt);
   readout_->clear();
   fillChannelList();
-  traces_->setChannels(chosenChannels(), language());
+  showChannels();
   viewStart_ = log_->firstMs();
   updateSpan();
   showSummary();
-  platform::setForeColor(message_, core::Rgb{0, 0, 0});
-  message_->setText(r.cutShort ? app::text3(kCutShort, language()) : QString());
+  // What the log does not show is said, in red, never left out silently.
+  QStringList notes;
+  if (log_->size() == 0) notes << app::text3(kNoSamples, language());
+  if (r.cutShort) notes << app::text3(kCutShort, language());
+  if (!r.leftOut.empty()) {
+    QStringList headings;
+    for (const std::string& h : r.leftOut) headings << QString::fromStdString(h);
+    notes << app::text3(kLeftOut, language()).arg(headings.join(QStringLiteral(", ")));
+  }
+  const bool somethingMissing = log_->size() == 0 || !r.leftOut.empty();
+  platform::setForeColor(message_, somethingMissing ? core::Rgb{200, 0, 0} : core::Rgb{0, 0, 0});
+  message_->setText(notes.join(QLatin1Char('\n')));
   return true;
 }
 
@@ -420,7 +478,7 @@ void OscilloscopeWindow::backToLive() {
   readout_->clear();
   message_->clear();
   fillChannelList();
-  traces_->setChannels(chosenChannels(), language());
+  showChannels();
   startSampling();
   updateSpan();
 }
@@ -432,16 +490,17 @@ void OscilloscopeWindow::openCellMap() {
   const auto& s = shared();
   CellMapSource source;
   source.data = &d;
-  if (connected() && s.received.paramSet) {
+  // A log is mapped on the axes it was recorded with, whatever car is connected now.
+  if (viewingLog() && d.info.rpmAxis && d.info.tinjAxis) {
+    source.rpmAxis = *d.info.rpmAxis;
+    source.tinjAxis = *d.info.tinjAxis;
+    source.axes = AxesFrom::kLog;
+  } else if (connected() && s.received.paramSet) {
     for (int p = 0; p < 8; ++p) {
       source.rpmAxis[static_cast<std::size_t>(p)] = s.param(link::param::kRpmAxisFirst + p).ecu;
       source.tinjAxis[static_cast<std::size_t>(p)] = s.param(link::param::kTinjAxisFirst + p).ecu;
     }
-  } else if (d.info.rpmAxis && d.info.tinjAxis) {
-    source.rpmAxis = *d.info.rpmAxis;
-    source.tinjAxis = *d.info.tinjAxis;
-  } else {
-    source.exampleAxes = true;
+    source.axes = AxesFrom::kEcu;
   }
   source.title = viewingLog() ? logName_ : QString();
   ctx().navigator.open(QStringLiteral("CellMap"), this, [&source](app::Screen* w) {

@@ -17,11 +17,15 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QScrollArea;
 class QScrollBar;
+
+namespace kelvo6::record {
+class RecordToggle;
+}
 
 namespace kelvo6::scope {
 
-class RecordToggle;
 class TraceView;
 
 class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
@@ -34,6 +38,7 @@ class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
   void activate() override;
   void unload() override;
   void answerHandled(int type, std::int64_t atMs) override;
+  void requestSent(int command, std::int64_t atMs) override;
 
   // What the traces show: the live samples or an opened log.
   const datalog::LogData& shown() const { return log_ ? *log_ : live_; }
@@ -55,6 +60,9 @@ class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
   void backToLive();
   void openCellMap();
   void channelsChanged();
+  void placeTimeLabels();
+  void showChannels();
+  void resizeEvent(QResizeEvent* e) override;
   void windowChanged();
   void scrolled(int value);
   void pauseToggled(bool paused);
@@ -77,6 +85,7 @@ class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
   std::unique_ptr<platform::Timer> refresh_;
 
   TraceView* traces_ = nullptr;
+  QScrollArea* tracesScroll_ = nullptr;
   QListWidget* channelList_ = nullptr;
   QComboBox* window_ = nullptr;
   QScrollBar* scroll_ = nullptr;
@@ -88,7 +97,7 @@ class OscilloscopeWindow : public app::Screen, public link::AnswerObserver {
   QLabel* rate_ = nullptr;
   QLabel* message_ = nullptr;
   QLabel* readout_ = nullptr;
-  RecordToggle* record_ = nullptr;
+  record::RecordToggle* record_ = nullptr;
   bool updatingScroll_ = false;
   bool shownOnce_ = false;
 };

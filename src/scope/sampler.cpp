@@ -1,15 +1,28 @@
 #include "scope/sampler.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace kelvo6::scope {
 
 namespace {
 constexpr int kRequestBytes = 5;
 constexpr int kAnswerBytes = 43;
+constexpr int kRoundTripsPerTimeout = 3;
 }  // namespace
 
-Sampler::Sampler(platform::Scheduler& scheduler, const std::string& timerName, std::function<void()> sendRequest)
+Sampler::Sampler(platform::Scheduler& scheduler, const std::string& timerName, std::function<bool()> sendRequest)
     : scheduler_(scheduler), send_(std::move(sendRequest)) {
   timeout_ = scheduler_.createTimer(timerName, kTimeoutMs, [this] { timedOut(); });
+}
+
+void Sampler::setLine(const platform::SerialSettings& settings) {
+  // On a slow line an answer takes longer than the fixed time-out to arrive;
+  // sending again then would put a second request of ours on the line.
+  const double roundTripMs = 1000.0 / lineLimitPerSecond(settings);
+  timeoutMs_ = std::max(kTimeoutMs, static_cast<int>(std::ceil(kRoundTripsPerTimeout * roundTripMs)));
+  timeout_->setInterval(timeoutMs_);
+  if (!running_) timeout_->stop();
 }
 
 void Sampler::start() {
@@ -17,8 +30,9 @@ void Sampler::start() {
   running_ = true;
   startedMs_ = scheduler_.nowMs();
   answers_.clear();
-  send_();
-  timeout_->start();
+  // A request of ours sent before a pause may still be answered: wait for it.
+  if (ownWaiting() == 0) sendOwn();
+  if (running_) timeout_->start();
 }
 
 void Sampler::stop() {
@@ -26,20 +40,33 @@ void Sampler::stop() {
   timeout_->stop();
 }
 
-void Sampler::answered(std::int64_t atMs) {
-  if (!running_) return;
+void Sampler::sendOwn() {
+  sendingOwn_ = true;
+  const bool sent = send_();
+  sendingOwn_ = false;
+  if (!sent) {
+    stop();
+    return;
+  }
+  timeout_->stop();
+  timeout_->start();
+}
+
+void Sampler::requestSent(std::int64_t atMs) { ledger_.sent(sendingOwn_, atMs); }
+
+bool Sampler::answered(std::int64_t atMs) {
+  const bool own = ledger_.answered(atMs, timeoutMs_);
+  if (!own || !running_) return false;
   answers_.push_back(atMs);
   while (!answers_.empty() && answers_.front() <= atMs - kRateWindowMs) answers_.pop_front();
-  timeout_->stop();
-  send_();
-  timeout_->start();
+  if (ownWaiting() == 0) sendOwn();
+  return true;
 }
 
 void Sampler::timedOut() {
   timeout_->stop();
   if (!running_) return;
-  send_();
-  timeout_->start();
+  sendOwn();  // the ledger now takes the unanswered request as lost
 }
 
 double Sampler::rate(std::int64_t nowMs) {

@@ -2,7 +2,10 @@
 // Paces the oscilloscope's live-data requests by the line: the next request
 // goes out as soon as the answer to the last one has been handled, and one
 // whose answer has not come within the time-out is sent again. The sample
-// rate is therefore set by the line and the ECU, not by a fixed timer.
+// rate is therefore set by the line and the ECU, not by a fixed timer. At most
+// one request of its own waits for an answer, and only answers to its own
+// requests count: another window's live-data answers neither start a request
+// nor pass as samples.
 
 #include <cstdint>
 #include <deque>
@@ -11,6 +14,7 @@
 
 #include "platform/scheduler.h"
 #include "platform/serial_settings.h"
+#include "scope/request_ledger.h"
 
 namespace kelvo6::scope {
 
@@ -19,23 +23,36 @@ class Sampler {
   static constexpr int kTimeoutMs = 250;
   static constexpr int kRateWindowMs = 2000;
 
-  Sampler(platform::Scheduler& scheduler, const std::string& timerName, std::function<void()> sendRequest);
+  // `sendRequest` writes one live-data request; it returns false when the
+  // window may not talk to the ECU now, which stops the sampling.
+  Sampler(platform::Scheduler& scheduler, const std::string& timerName, std::function<bool()> sendRequest);
 
-  void start();  // sends the first request
+  void start();  // sends the first request unless one of ours still waits
   void stop();
   bool running() const { return running_; }
-  // An answer to the request was handled at `atMs`: the next one goes out now.
-  void answered(std::int64_t atMs);
-  // Answers per second over the last two seconds (or since the start).
+  // The time-out: never shorter than three request-and-answer times of the line.
+  void setLine(const platform::SerialSettings& settings);
+  int timeoutMs() const { return timeoutMs_; }
+  // Every live-data request written to the line, ours or another window's.
+  void requestSent(std::int64_t atMs);
+  // A live-data answer was handled at `atMs`: true when it answers one of our
+  // requests while sampling (a sample); the next request then goes out.
+  bool answered(std::int64_t atMs);
+  int ownWaiting() { return ledger_.ownWaiting(scheduler_.nowMs(), timeoutMs_); }
+  // Our answers per second over the last two seconds (or since the start).
   double rate(std::int64_t nowMs);
 
  private:
+  void sendOwn();
   void timedOut();
 
   platform::Scheduler& scheduler_;
-  std::function<void()> send_;
+  std::function<bool()> send_;
   std::unique_ptr<platform::Timer> timeout_;
+  RequestLedger ledger_;
+  int timeoutMs_ = kTimeoutMs;
   bool running_ = false;
+  bool sendingOwn_ = false;
   std::int64_t startedMs_ = 0;
   std::deque<std::int64_t> answers_;
 };

@@ -52,6 +52,15 @@ const core::Text3 kWindowAll{"tutta", "all", "tumu"};
 const core::Text3 kNoAxes{"Assi non noti: assi di esempio", "Axes not known: example axes shown",
                           "Eksenler bilinmiyor: ornek eksenler"};
 
+const core::Text3 kLogAxes{"Assi registrati nel file", "Axes recorded in the log", "Kayittaki eksenler"};
+const core::Text3 kEcuAxes{"Assi della centralina collegata", "Axes of the connected ECU", "Bagli ECU'nun eksenleri"};
+const core::Text3 kNoSamples{"La registrazione non contiene campioni: solo la riga dei titoli.",
+                             "The log holds no samples: only its heading row.",
+                             "Kayitta ornek yok: yalnizca baslik satiri var."};
+const core::Text3 kLeftOut{"Colonne non mostrate (non riconosciute o doppie): %1",
+                           "Columns not shown (not recognised or repeated): %1",
+                           "Gosterilmeyen sutunlar (taninmayan veya tekrarlanan): %1"};
+
 const core::Text3& readProblemText(datalog::ReadProblem p) {
   static const core::Text3 kTexts[] = {
       {"", "", ""},
@@ -66,15 +75,5 @@ const core::Text3& readProblemText(datalog::ReadProblem p) {
   };
   return kTexts[static_cast<int>(p)];
 }
-
-const core::Text3 kRecord{"Registra", "Record", "Kaydet"};
-const core::Text3 kStopRecording{"Ferma registrazione", "Stop recording", "Kaydi durdur"};
-const core::Text3 kRecordingStatus{"%1  %2  %3", "%1  %2  %3", "%1  %2  %3"};
-const core::Text3 kRecordingFailed{"Registrazione fermata: %1. Salvato fino a qui in %2",
-                                   "Recording stopped: %1. Kept up to here in %2",
-                                   "Kayit durdu: %1. Buraya kadari %2 icinde"};
-const core::Text3 kFolderFailed{"Impossibile registrare in %1: %2", "Cannot record in %1: %2",
-                                "%1 icine kayit yapilamiyor: %2"};
-const core::Text3 kRecordingSaved{"Registrazione salvata: %1", "Recording saved: %1", "Kayit kaydedildi: %1"};
 
 }  // namespace kelvo6::scope

@@ -1,6 +1,6 @@
 #pragma once
-// Captions and messages of the oscilloscope, the cell map and the record
-// toggle, in Italian, English and Turkish.
+// Captions and messages of the oscilloscope and the cell map, in Italian,
+// English and Turkish.
 
 #include <span>
 
@@ -26,16 +26,12 @@ extern const core::Text3 kCutShort;     // the last row of a crashed recording l
 extern const core::Text3 kCannotRead;   // "%1" file, "%2" line, "%3" what
 extern const core::Text3 kWindowAll;    // the whole log in the time window list
 extern const core::Text3 kNoAxes;       // cell map: no axes known, example axes used
+extern const core::Text3 kLogAxes;      // cell map: the axes recorded in the log
+extern const core::Text3 kEcuAxes;      // cell map: the connected ECU's axes
+extern const core::Text3 kNoSamples;    // a log with its heading row only
+extern const core::Text3 kLeftOut;      // "%1" the headings of columns not shown
 
 // Why a file could not be read, with `%1` for the column heading.
 const core::Text3& readProblemText(datalog::ReadProblem p);
-
-// Record toggle.
-extern const core::Text3 kRecord;
-extern const core::Text3 kStopRecording;
-extern const core::Text3 kRecordingStatus;  // "%1" elapsed, "%2" size, "%3" file name
-extern const core::Text3 kRecordingFailed;  // "%1" reason, "%2" file
-extern const core::Text3 kFolderFailed;     // "%1" folder, "%2" reason
-extern const core::Text3 kRecordingSaved;   // "%1" file
 
 }  // namespace kelvo6::scope

@@ -18,22 +18,26 @@
 namespace kelvo6::scope {
 
 namespace {
-constexpr int kStripHeight = 96;
 constexpr int kScaleWidth = 58;  // room for the scale labels left of every plot
+constexpr int kTimeLabels = 6;   // about this many time labels under a strip
 const QColor kTraceColour(0, 90, 200);
 const QColor kStepColour(170, 60, 0);
 const QColor kCursorColour(220, 0, 0);
 
 double seconds(std::int64_t ms) { return static_cast<double>(ms) / 1000.0; }
 
-// 1, 2 or 5 times a power of ten, at least `rough`.
-double niceStep(double rough) {
-  double p = std::pow(10.0, std::floor(std::log10(std::max(rough, 1.0))));
+// 1, 2 or 5 times a power of ten, at least `rough` (and at least `least`).
+double niceStep(double rough, double least = 1.0) {
+  double p = std::pow(10.0, std::floor(std::log10(std::max(rough, least))));
   for (double m : {1.0, 2.0, 5.0, 10.0})
     if (m * p >= rough) return m * p;
   return 10 * p;
 }
 }  // namespace
+
+double timeLabelStep(double spanSeconds, int labels) {
+  return niceStep(spanSeconds / std::max(1, labels), 0.1);
+}
 
 TraceView::TraceView(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Traces"));
@@ -74,17 +78,18 @@ void TraceView::setChannels(const std::vector<datalog::Ch>& channels, int langua
     chart->addSeries(cursor);
     auto* x = new QValueAxis;
     auto* y = new QValueAxis;
-    x->setLabelFormat(QStringLiteral("%.0f s"));
+    x->setTickType(QValueAxis::TicksDynamic);  // labels at round times, placed in redraw
+    x->setTickAnchor(0);
+    x->setTruncateLabels(false);
     y->setLabelFormat(QStringLiteral("%.0f"));
     y->setTickType(QValueAxis::TicksDynamic);
     y->setTickAnchor(0);
     y->setTruncateLabels(false);  // a short strip would otherwise show "..." for 7000
-    x->setTickCount(7);
     QFont small = x->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     x->setLabelsFont(small);
     y->setLabelsFont(small);
-    x->setLabelsVisible(i + 1 == channels.size());  // the time labels under the bottom strip only
+    x->setLabelsVisible(timeLabelsEverywhere_ || i + 1 == channels.size());
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QLineSeries* s : {trace, cursor}) {
@@ -94,7 +99,7 @@ void TraceView::setChannels(const std::vector<datalog::Ch>& channels, int langua
     auto* view = new QChartView(chart, this);
     view->setObjectName(QStringLiteral("Trace_%1").arg(QString::fromLatin1(ch.csvName)));
     view->setRenderHint(QPainter::Antialiasing, false);
-    view->setMinimumHeight(kStripHeight);
+    view->setMinimumHeight(kStripMinHeight);
     view->viewport()->installEventFilter(this);
     layout_->addWidget(view);
     view->show();  // now, not on a later event: it is drawn at once
@@ -102,6 +107,20 @@ void TraceView::setChannels(const std::vector<datalog::Ch>& channels, int langua
   }
   layout_->activate();  // the new strips get their room before they are drawn
   redraw();
+}
+
+void TraceView::setTimeLabelsOnEveryStrip(bool every) {
+  if (every == timeLabelsEverywhere_) return;
+  timeLabelsEverywhere_ = every;
+  for (std::size_t i = 0; i < strips_.size(); ++i) strips_[i].x->setLabelsVisible(every || i + 1 == strips_.size());
+  redraw();
+}
+
+void TraceView::placeTimeTicks(Strip& s) {
+  const double step = timeLabelStep(seconds(t1_ - t0_), kTimeLabels);
+  if (step != s.x->tickInterval()) s.x->setTickInterval(step);
+  const QString format = step >= 1.0 ? QStringLiteral("%.0f s") : QStringLiteral("%.1f s");
+  if (format != s.x->labelFormat()) s.x->setLabelFormat(format);
 }
 
 void TraceView::setSpan(std::int64_t t0, std::int64_t t1) {
@@ -129,7 +148,13 @@ void TraceView::resizeEvent(QResizeEvent* e) {
 }
 
 void TraceView::redraw() {
+  ++redraws_;
+  // The part of the stack its parent (the scroll area's viewport) shows. A
+  // strip scrolled out of sight is drawn when it comes back (redrawVisible).
+  const QRect inSight = parentWidget() ? QRect(mapFrom(parentWidget(), QPoint(0, 0)), parentWidget()->size()) : rect();
   for (Strip& s : strips_) {
+    s.stale = !s.view->geometry().intersects(inSight);
+    if (s.stale) continue;
     // One plot area across every strip, so the time axes line up under each
     // other whatever the width of each scale's labels.
     const QSizeF size = s.view->viewport()->size();
@@ -138,7 +163,9 @@ void TraceView::redraw() {
     const qreal top = QFontMetricsF(s.chart->titleFont()).height() + QFontMetricsF(s.y->labelsFont()).height() / 2 + 10;
     const qreal bottom = s.x->labelsVisible() ? QFontMetricsF(s.x->labelsFont()).height() + 10
                                               : QFontMetricsF(s.y->labelsFont()).height() / 2 + 4;
-    const QRectF plot(kScaleWidth, top, std::max<qreal>(10, size.width() - kScaleWidth - 12),
+    // Room right of the plot for half the widest time label, centred on the last tick.
+    const qreal right = QFontMetricsF(s.x->labelsFont()).horizontalAdvance(QStringLiteral("0000.0 s")) / 2 + 4;
+    const QRectF plot(kScaleWidth, top, std::max<qreal>(10, size.width() - kScaleWidth - right),
                       std::max<qreal>(10, size.height() - top - bottom));
     if (plot != s.chart->plotArea()) s.chart->setPlotArea(plot);
     const datalog::Channel& ch = datalog::channel(s.channel);
@@ -161,6 +188,7 @@ void TraceView::redraw() {
     }
     s.trace->replace(points);
     s.x->setRange(seconds(t0_), seconds(t1_));
+    placeTimeTicks(s);
     // A little headroom, and scale labels on round numbers inside the plot.
     const double span = std::max(1, hi - lo);
     const double pad = ch.step ? 0.5 : span * 0.08;
@@ -178,10 +206,29 @@ void TraceView::redraw() {
   }
 }
 
-int TraceView::pointsDrawn(datalog::Ch c) const {
+const TraceView::Strip* TraceView::stripOf(datalog::Ch c) const {
   for (const Strip& s : strips_)
-    if (s.channel == c) return static_cast<int>(s.trace->count());
-  return -1;
+    if (s.channel == c) return &s;
+  return nullptr;
+}
+
+void TraceView::redrawVisible() {
+  if (std::any_of(strips_.begin(), strips_.end(), [](const Strip& s) { return s.stale; })) redraw();
+}
+
+int TraceView::pointsDrawn(datalog::Ch c) const {
+  const Strip* s = stripOf(c);
+  return s ? static_cast<int>(s->trace->count()) : -1;
+}
+
+QRectF TraceView::plotAreaOf(datalog::Ch c) const {
+  const Strip* s = stripOf(c);
+  return s ? s->chart->plotArea() : QRectF();
+}
+
+const QValueAxis* TraceView::timeAxisOf(datalog::Ch c) const {
+  const Strip* s = stripOf(c);
+  return s ? s->x : nullptr;
 }
 
 QPoint TraceView::positionOf(datalog::Ch c, std::int64_t tMs) const {

@@ -32,12 +32,25 @@ class TraceView : public QWidget {
   std::int64_t spanEnd() const { return t1_; }
   void setCursorTime(std::optional<std::int64_t> tMs);
   std::optional<std::int64_t> cursorTime() const { return cursor_; }
-  // Draws the traces of the span again from the data.
+  // Draws the traces of the span again from the data, in the strips in sight.
   void redraw();
+  // Draws the strips that came into sight since they were last left out.
+  void redrawVisible();
+  // How many times the traces were drawn again since the view was made.
+  int redraws() const { return redraws_; }
   // Points drawn for a channel's trace at the last redraw (for tests).
   int pointsDrawn(datalog::Ch c) const;
   // Where in the strip of `c` the time `tMs` is drawn, in this widget's coordinates.
   QPoint positionOf(datalog::Ch c, std::int64_t tMs) const;
+  // Time labels under every strip (the stack scrolls, so the bottom one may be
+  // out of sight), or under the bottom strip only.
+  void setTimeLabelsOnEveryStrip(bool every);
+  // The plot area of a channel's strip, and its time axis, for tests.
+  QRectF plotAreaOf(datalog::Ch c) const;
+  const QValueAxis* timeAxisOf(datalog::Ch c) const;
+
+  // Each strip at least this tall: its title, a readable plot and time labels.
+  static constexpr int kStripMinHeight = 110;
 
  signals:
   void cursorPlaced(qint64 tMs);
@@ -55,8 +68,11 @@ class TraceView : public QWidget {
     QLineSeries* cursor;
     QValueAxis* x;
     QValueAxis* y;
+    bool stale = false;  // out of sight at the last redraw
   };
   void drawCursor(Strip& s);
+  void placeTimeTicks(Strip& s);
+  const Strip* stripOf(datalog::Ch c) const;
 
   const datalog::LogData* data_ = nullptr;
   std::vector<datalog::Ch> channels_;
@@ -64,6 +80,12 @@ class TraceView : public QWidget {
   QVBoxLayout* layout_;
   std::int64_t t0_ = 0, t1_ = 30000;
   std::optional<std::int64_t> cursor_;
+  bool timeLabelsEverywhere_ = false;
+  int redraws_ = 0;
 };
+
+// The step between time labels, in seconds: 1, 2 or 5 times a power of ten, so
+// that about `labels` of them fall in `spanSeconds`.
+double timeLabelStep(double spanSeconds, int labels);
 
 }  // namespace kelvo6::scope

@@ -14,9 +14,9 @@
 #include "app/texts.h"
 #include "link/params.h"
 #include "link/requests.h"
+#include "link/state_texts.h"
 #include "platform/widgets.h"
-#include "scope/record_toggle.h"
-#include "status/state_texts.h"
+#include "record/record_toggle.h"
 #include "status/status_memory.h"
 #include "status/status_texts.h"
 
@@ -101,7 +101,7 @@ int widestStateText(const QFontMetrics& fm) {
   for (int version : {4, 5})
     for (int language = 1; language <= 3; ++language)
       for (int code = 0; code <= 255; ++code)
-        if (auto t = stateText(code, language, version, 65535, 65535))
+        if (auto t = link::stateText(code, language, version, 65535, 65535))
           widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(*t)));
   for (int language = 1; language <= 3; ++language)
     widest = std::max(widest, fm.horizontalAdvance(app::text3(kLinkLost, language)));
@@ -283,7 +283,7 @@ void StatusScreen::build() {
   buttons->addWidget(exit_);
   grid->addLayout(buttons, 7, 0, 1, 2);
   // Recording, on a row of its own under the described buttons.
-  record_ = new scope::RecordToggle(ctx(), this, datalog::liveDataRecording("Form3"), QStringLiteral("Command3"));
+  record_ = new record::RecordToggle(ctx(), this, datalog::liveDataRecording("Form3"), QStringLiteral("Command3"));
   grid->addWidget(record_, 8, 0, 1, 2);
   grid->setRowStretch(9, 1);
 
@@ -423,7 +423,7 @@ void StatusScreen::pollTick() {
 
   // While the watchdog reports a silent line its warning stays on the line.
   if (s.lostLinkCounter == 0) {
-    auto text = stateText(live.state, language(), s.version[1], s.param(param::kSwitchRpm).ecu,
+    auto text = link::stateText(live.state, language(), s.version[1], s.param(param::kSwitchRpm).ecu,
                           s.param(param::kSwitchTemperature).ecu);
     if (text) state_->setText(QString::fromStdString(*text));
   }

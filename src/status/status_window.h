@@ -21,7 +21,7 @@ namespace kelvo6::platform {
 class Lamp;
 }
 
-namespace kelvo6::scope {
+namespace kelvo6::record {
 class RecordToggle;
 }
 
@@ -79,7 +79,7 @@ class StatusScreen : public app::Screen {
 
   QPushButton* exit_ = nullptr;        // Command1
   QPushButton* fuelSwitch_ = nullptr;  // Command2
-  scope::RecordToggle* record_ = nullptr;  // Command3: records the answers this window polls
+  record::RecordToggle* record_ = nullptr;  // Command3: records the answers this window polls
 
   std::unique_ptr<platform::Timer> poll_, bars_, watchdog_;
   // What the watchdog saw at its last tick: the count of answers received,

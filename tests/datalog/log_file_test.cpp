@@ -125,6 +125,29 @@ TEST_F(LogFiles, ColumnsInAnyOrderUnknownColumnsAndQuotedFieldsAreRead) {
   EXPECT_EQ(r.log->values(Ch::kRpm), (std::vector<std::int32_t>{820, 830}));
   EXPECT_EQ(r.log->values(Ch::kLambda1), (std::vector<std::int32_t>{450, 460}));
   EXPECT_FALSE(r.log->info.rpmAxis);
+  EXPECT_EQ(r.leftOut, std::vector<std::string>{"Comment"});  // named, so the viewer can say so
+}
+
+TEST_F(LogFiles, UnitsReadBackFromUtf8WithOrWithoutMarkAndFromLatin1) {
+  const std::string p = path("units.csv");
+  auto w = LogWriter::start(p, someInfo(), channelsOf(kLiveData), nullptr);
+  w->append(varied(0));
+  w->stop();
+  const std::string written = slurp(p);
+  ASSERT_EQ(written.substr(0, 3), kUtf8Mark);  // spreadsheets then read "°C" as written
+  ASSERT_NE(written.find("Temperature 1 (\xC2\xB0" "C)"), std::string::npos);
+
+  std::string latin1;  // the same file saved by a spreadsheet as Latin-1, without the mark
+  for (std::size_t i = 3; i < written.size(); ++i)
+    if (written.compare(i, 2, "\xC2\xB0") == 0) latin1 += '\xB0', ++i;
+    else latin1 += written[i];
+  for (const std::string& text : {written, written.substr(3), latin1}) {
+    ReadResult r = readLogText(text);
+    ASSERT_TRUE(r.log) << r.line;
+    EXPECT_TRUE(r.leftOut.empty());
+    for (Ch c : {Ch::kTemperature1, Ch::kTemperature2}) EXPECT_EQ(r.log->values(c)[0], varied(0)[c]);
+    EXPECT_EQ(r.log->info.switchRpm, 2300);
+  }
 }
 
 TEST_F(LogFiles, DamagedOrForeignFilesAreRefusedWithTheLineNamed) {

@@ -25,9 +25,6 @@ namespace {
 
 using datalog::Ch;
 
-scope::OscilloscopeWindow* scopeOf(Harness& h) {
-  return qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
-}
 QString label(Harness& h, const char* form, const char* name) { return h.control<QLabel>(form, name)->text(); }
 
 TEST(Oscilloscope, SendsTheNextRequestWhenTheAnswerIsHandledAndNotBefore) {
@@ -116,7 +113,7 @@ TEST_F(Recording, TheOscilloscopesRecordingHoldsEverySampleItTook) {
   datalog::ReadResult r = datalog::readLog(recordings()[0]);
   ASSERT_TRUE(r.log);
   EXPECT_EQ(r.log->size(), taken);
-  EXPECT_EQ(r.log->info.source, "Oscilloscope");
+  EXPECT_EQ(r.log->info.source, "KELVO6 - Oscilloscopio");  // the caption the fitter saw
   EXPECT_EQ(r.log->info.port.substr(r.log->info.port.size() - 10), "9600,n,8,1");
   EXPECT_TRUE(r.log->info.rpmAxis);
   // The same values as the traces, sample for sample.
@@ -200,6 +197,35 @@ TEST_F(Recording, StatusAndCalibrationRecordingAddNoFrame) {
     EXPECT_EQ(r.log->has(Ch::kPetrol1), c.answerType == 3);
     std::filesystem::remove(files[0]);
   }
+}
+
+TEST_F(Recording, ANewHandshakeContinuesInANewFileWithTheNewECUsFirstLine) {
+  Harness h;
+  openOscilloscope(h);
+  h.click("Oscilloscope", "Record");
+  h.advance(1000);
+  h.losePort();
+  h.click("Form12", "Command1");
+  h.restorePort();
+  h.ecu()->setVersion(2, 5, 14);  // another ECU on the line, handshaken again by MENU
+  h.ecu()->setParam(12, 2500);
+  h.activate("Form1");
+  h.click("Form1", "Command1");
+  h.advance(2500);
+  h.activate("Oscilloscope");
+  h.advance(1000);
+  h.click("Oscilloscope", "Record");
+
+  ASSERT_EQ(recordings().size(), 2u);
+  datalog::ReadResult before = datalog::readLog(recordings()[0]), after = datalog::readLog(recordings()[1]);
+  ASSERT_TRUE(before.log && after.log);
+  if (before.log->info.ecuVersion == "2.5.14") std::swap(before, after);  // both named in the same second
+  EXPECT_EQ(after.log->info.ecuVersion, "2.5.14");
+  EXPECT_NE(before.log->info.ecuVersion, "2.5.14");
+  EXPECT_NE(before.log->info.switchRpm, 2500);
+  EXPECT_EQ(after.log->info.switchRpm, 2500);
+  EXPECT_GT(before.log->size(), 20u);
+  EXPECT_GT(after.log->size(), 20u);
 }
 
 TEST_F(Recording, ClosingTheWindowEndsTheRecordingAndKeepsTheFile) {
@@ -302,24 +328,49 @@ TEST_F(Viewer, AForeignOrDamagedFileIsRefusedWithItsLineNamed) {
   EXPECT_FALSE(scopeOf(h)->viewingLog());
 }
 
-TEST_F(Viewer, TheCellMapOfALogUsesTheAxesOfItsFirstLine) {
+TEST_F(Viewer, TheCellMapOfALogUsesTheAxesOfItsFirstLineWhateverECUIsConnected) {
   const std::string path = writeLog();
+  for (bool connected : {false, true}) {
+    Harness h;
+    if (connected) {
+      h.ecu()->setParam(35, 1800);  // the connected car's RPM axis differs from the log's
+      openOscilloscope(h);
+    } else {
+      h.click("Form1", "Command7");
+      h.click("Form1", "Command4");  // English
+      h.click("Form1", "Command1");
+      h.click("Form2", "Command7");
+    }
+    ASSERT_TRUE(scopeOf(h)->openLog(QString::fromStdString(path)));
+    h.click("Oscilloscope", "OpenCellMap");
+    auto* map = qobject_cast<scope::CellMapWindow*>(h.window("CellMap"));
+    ASSERT_TRUE(map);
+    // 1000..3000 rpm over 20 s at 3000 us on gas: samples of 1000 to 1499 rpm
+    // sit at the first point, 1500 to 2499 the second, 2500 to 3000 the third.
+    EXPECT_EQ(map->grid()->cellText(1, 0), "n 100\n450 mV\n3000 us");
+    EXPECT_EQ(map->grid()->cellText(1, 1), "n 200\n450 mV\n3000 us");
+    EXPECT_EQ(map->grid()->cellText(1, 2), "n 101\n450 mV\n3000 us");
+    EXPECT_EQ(map->grid()->cellText(0, 0), "");
+    EXPECT_TRUE(label(h, "CellMap", "Note").contains(connected ? "Assi registrati" : "Axes recorded"));
+    h.click("CellMap", "FuelPetrol");
+    EXPECT_EQ(map->grid()->cellText(1, 1), "");
+  }
+}
+
+TEST_F(Viewer, ALogWithoutSamplesOrWithColumnsItCannotShowSaysSo) {
+  std::filesystem::create_directories(logs());
+  const std::string empty = logs() + "/empty.csv", extra = logs() + "/extra.csv";
+  std::ofstream(empty) << "Time (ms),Engine speed (rpm)\n";
+  std::ofstream(extra) << "Time (ms),Engine speed (rpm),Boost (bar)\n0,800,1\n";
   Harness h;
   h.click("Form1", "Command7");
+  h.click("Form1", "Command4");
   h.click("Form1", "Command1");
   h.click("Form2", "Command7");
-  ASSERT_TRUE(scopeOf(h)->openLog(QString::fromStdString(path)));
-  h.click("Oscilloscope", "OpenCellMap");
-  auto* map = qobject_cast<scope::CellMapWindow*>(h.window("CellMap"));
-  ASSERT_TRUE(map);
-  // 1000..3000 rpm over 20 s at 3000 us on gas: samples of 1000 to 1499 rpm
-  // sit at the first point, 1500 to 2499 the second, 2500 to 3000 the third.
-  EXPECT_EQ(map->grid()->cellText(1, 0), "n 100\n450 mV\n3000 us");
-  EXPECT_EQ(map->grid()->cellText(1, 1), "n 200\n450 mV\n3000 us");
-  EXPECT_EQ(map->grid()->cellText(1, 2), "n 101\n450 mV\n3000 us");
-  EXPECT_EQ(map->grid()->cellText(0, 0), "");
-  h.click("CellMap", "FuelPetrol");
-  EXPECT_EQ(map->grid()->cellText(1, 1), "");
+  ASSERT_TRUE(scopeOf(h)->openLog(QString::fromStdString(empty)));
+  EXPECT_EQ(label(h, "Oscilloscope", "Message"), "The log holds no samples: only its heading row.");
+  ASSERT_TRUE(scopeOf(h)->openLog(QString::fromStdString(extra)));
+  EXPECT_EQ(label(h, "Oscilloscope", "Message"), "Columns not shown (not recognised or repeated): Boost (bar)");
 }
 
 TEST(ScopeChannels, GasTimeIsTheStatusWindowsOwn) {

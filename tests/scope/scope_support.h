@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "scope/oscilloscope_window.h"
 #include "support/harness.h"
 
 namespace kelvo6::testing {
@@ -44,6 +45,10 @@ inline void openOscilloscope(Harness& h) {
   h.click("Form1", "Command1");
   h.advance(2500);
   h.click("Form2", "Command7");
+}
+
+inline scope::OscilloscopeWindow* scopeOf(Harness& h) {
+  return qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
 }
 
 }  // namespace kelvo6::testing

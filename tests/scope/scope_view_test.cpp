@@ -3,8 +3,13 @@
 // the line's limit that the sample rate is shown against.
 
 #include <QComboBox>
+#include <QFontMetricsF>
+#include <cmath>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QValueAxis>
 
 #include "datalog/log_writer.h"
 #include "platform/serial_settings.h"
@@ -18,9 +23,6 @@ namespace {
 
 using datalog::Ch;
 
-scope::OscilloscopeWindow* scopeOf(Harness& h) {
-  return qobject_cast<scope::OscilloscopeWindow*>(h.window("Oscilloscope"));
-}
 
 void check(Harness& h, Ch c, bool on) {
   auto* list = h.control<QListWidget>("Oscilloscope", "Channels");
@@ -73,6 +75,72 @@ TEST(ScopeView, EachChosenChannelHasItsStrip) {
   EXPECT_EQ(w->traces()->channels(), (std::vector<Ch>{Ch::kRpm, Ch::kPetrol1, Ch::kGasTime, Ch::kPressure1, Ch::kState}));
   h.advance(2000);
   EXPECT_GT(w->traces()->pointsDrawn(Ch::kPressure1), 10);
+}
+
+// The first `count` channels offered chosen, the others not, as one change of the list.
+void chooseFirst(Harness& h, int count) {
+  auto* list = h.control<QListWidget>("Oscilloscope", "Channels");
+  {
+    const QSignalBlocker quiet(list);
+    for (int i = 0, ticked = 0; i < list->count(); ++i) {
+      const bool offered = list->item(i)->flags() & Qt::ItemIsEnabled;
+      list->item(i)->setCheckState(offered && ticked < count ? Qt::Checked : Qt::Unchecked);
+      if (offered) ++ticked;
+    }
+  }
+  list->item(0)->setCheckState(Qt::Unchecked);
+  list->item(0)->setCheckState(Qt::Checked);
+}
+
+bool roundStep(double step) {
+  const double decade = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+  const double m = step / decade;
+  return std::abs(m - 1) < 1e-9 || std::abs(m - 2) < 1e-9 || std::abs(m - 5) < 1e-9;
+}
+
+TEST(ScopeView, ManyChannelsScrollWithReadableStripsAndTimeLabelsAtRoundTimesInSight) {
+  Harness h;
+  openOscilloscope(h);
+  h.advance(2000);
+  auto* w = scopeOf(h);
+  auto* stack = h.control<QScrollArea>("Oscilloscope", "TracesScroll");
+  for (int count : {4, 9, 21}) {
+    chooseFirst(h, count);
+    h.advance(300);  // laid out again
+    ASSERT_EQ(w->traces()->channels().size(), static_cast<std::size_t>(count));
+    const bool scrolls = stack->verticalScrollBar()->maximum() > 0;
+    EXPECT_EQ(scrolls, count > 4) << count;
+    for (std::size_t i = 0; i < w->traces()->channels().size(); ++i) {
+      const Ch c = w->traces()->channels()[i];
+      EXPECT_GE(w->traces()->plotAreaOf(c).height(), 40.0) << count << " " << datalog::heading(c);
+      // Time labels under every strip when the stack scrolls, else under the bottom one.
+      EXPECT_EQ(w->traces()->timeAxisOf(c)->labelsVisible(), scrolls || i + 1 == w->traces()->channels().size());
+    }
+  }
+  // Strips out of sight are left undrawn until scrolled into view.
+  const Ch last = w->traces()->channels().back();
+  EXPECT_EQ(w->traces()->pointsDrawn(last), 0);
+  stack->verticalScrollBar()->setValue(stack->verticalScrollBar()->maximum());
+  EXPECT_GT(w->traces()->pointsDrawn(last), 10);
+  for (int window = 0; window < 6; ++window) {  // 10 s to 10 min
+    h.setCombo("Oscilloscope", "TimeWindow", window);
+    const QValueAxis* axis = w->traces()->timeAxisOf(Ch::kRpm);
+    EXPECT_EQ(axis->tickAnchor(), 0.0);
+    EXPECT_TRUE(roundStep(axis->tickInterval())) << axis->tickInterval();
+    const double widest = QFontMetricsF(axis->labelsFont()).horizontalAdvance(QStringLiteral("600 s"));
+    EXPECT_GE(w->traces()->width() - w->traces()->plotAreaOf(Ch::kRpm).right(), widest / 2) << window;
+  }
+}
+
+TEST(ScopeView, RepaintsStayWithinWhatTheEyeFollowsHoweverFastSamplesCome) {
+  Harness h(HarnessOptions{.ecuLatencyMs = 1});
+  openOscilloscope(h);
+  h.advance(1000);
+  const int before = scopeOf(h)->traces()->redraws();
+  const std::size_t samples = scopeOf(h)->shown().size();
+  h.advance(4000);
+  EXPECT_GT(scopeOf(h)->shown().size() - samples, 1000u);  // hundreds of samples a second
+  EXPECT_LE(scopeOf(h)->traces()->redraws() - before, 4 * 15);
 }
 
 class ScopeLogs : public TempHome {};

@@ -1,5 +1,6 @@
 #include "support/caption_fit.h"
 
+#include <QAbstractScrollArea>
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -100,7 +101,10 @@ QStringList overlappingControls(QWidget* window) {
     }
     for (int i = 0; i < kids.size(); ++i) {
       QWidget* a = kids[i];
-      if (!parent->rect().contains(a->geometry()))
+      // What a scroll area shows is meant to reach past its viewport: it scrolls.
+      const auto* area = qobject_cast<const QAbstractScrollArea*>(parent->parentWidget());
+      const bool scrolls = area && area->viewport() == parent;
+      if (!scrolls && !parent->rect().contains(a->geometry()))
         out << QStringLiteral("%1 reaches past the edge of %2 (%3,%4 %5x%6 in %7x%8)")
                    .arg(name(a), name(parent))
                    .arg(a->x()).arg(a->y()).arg(a->width()).arg(a->height())

@@ -1,5 +1,6 @@
 #include "support/scenes.h"
 
+#include <QListWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -238,6 +239,21 @@ void oscilloscope(Harness& h) {
   h.mousePress("Oscilloscope", w->traces()->mapTo(w, w->traces()->positionOf(datalog::Ch::kRpm, at)));
 }
 
+// Every live-data channel of the oscilloscope during the demo drive: the
+// strips keep their height and the stack scrolls, time labels under each.
+void oscilloscopeAllChannels(Harness& h) {
+  calibratedCar(h);
+  h.ecu()->engine().setTemperature(80);
+  connect(h);
+  realLine(h);
+  h.click("Form2", "Command7");
+  auto* list = h.control<QListWidget>("Oscilloscope", "Channels");
+  if (!list) return;
+  for (int i = 0; i < list->count(); ++i)
+    if (list->item(i)->flags() & Qt::ItemIsEnabled) list->item(i)->setCheckState(Qt::Checked);
+  drive(h, 30);
+}
+
 // Two minutes of the demo drive recorded with the oscilloscope and opened in
 // its viewer, the second minute shown, the cursor on a cruise. The recording goes to a folder of its own, gone once read.
 void logViewer(Harness& h) {
@@ -299,6 +315,7 @@ const std::vector<Scene>& scenes() {
       {"end-of-line", "Form9", endOfLine},
       {"software-update", "Form7", softwareUpdate},
       {"oscilloscope", "Oscilloscope", oscilloscope},
+      {"oscilloscope-all-channels", "Oscilloscope", oscilloscopeAllChannels},
       {"log-viewer", "Oscilloscope", logViewer},
       {"cell-map", "CellMap", cellMap},
   };

@@ -1,4 +1,4 @@
-#include "scope/record_toggle.h"
+#include "record/record_toggle.h"
 
 #include <QFileInfo>
 #include <QBoxLayout>
@@ -8,15 +8,17 @@
 #include <ctime>
 
 #include "app/connection.h"
+#include "app/texts.h"
 #include "datalog/log_files.h"
+#include "link/requests.h"
 #include "platform/widgets.h"
-#include "scope/scope_texts.h"
+#include "record/record_texts.h"
 
 #ifndef KELVO6_PROGRAM_VERSION
 #define KELVO6_PROGRAM_VERSION "unknown"
 #endif
 
-namespace kelvo6::scope {
+namespace kelvo6::record {
 
 namespace {
 
@@ -104,9 +106,12 @@ void RecordToggle::start() {
   const std::time_t now = std::time(nullptr);
   const std::string file = datalog::newLogPath(folder, now);
   const app::Connection& line = ctx_.connection;
+  // The log names the window it came from as the fitter saw it: its caption.
+  const QString caption = window()->windowTitle();
+  const std::string source = caption.isEmpty() ? std::string(kind_.source) : caption.toStdString();
   datalog::LogInfo info = datalog::logInfoFor(ctx_.shared, KELVO6_PROGRAM_VERSION,
                                               line.openedDevice() + " " + line.openedSettings(),
-                                              datalog::isoTime(now), kind_.source);
+                                              datalog::isoTime(now), source.c_str());
   auto writer = datalog::LogWriter::start(file, info, kind_.channels, &why);
   if (!writer) {
     finish(app::text3(kFolderFailed, language_).arg(QString::fromStdString(folder), QString::fromStdString(why)), true);
@@ -114,13 +119,43 @@ void RecordToggle::start() {
   }
   recorder_ = std::make_unique<datalog::Recorder>(ctx_.shared, kind_, std::move(writer), ctx_.scheduler.nowMs());
   ctx_.connection.addObserver(recorder_.get());
+  ctx_.connection.addObserver(this);
   button_->setText(app::text3(kStopRecording, language_));
   platform::setForeColor(status_, core::Rgb{0, 0, 0});
   refresh();
   refresh_->start();
 }
 
+void RecordToggle::answerHandled(int type, std::int64_t /*atMs*/) {
+  // The handshake reads the version first, then the parameters: rows between
+  // the two would carry the new version beside the old parameters, so the old
+  // file ends at the version and the new one starts with the parameters.
+  if (type == link::kReadSoftwareVersion && recorder_) {
+    closeFile();
+    awaitingNewEcu_ = true;
+  } else if (type == link::kReadParameterSet && (recorder_ || awaitingNewEcu_)) {
+    closeFile();
+    awaitingNewEcu_ = false;
+    start();
+    if (recording()) note_ = app::text3(kNewConnection, language_);
+    refresh();
+  }
+}
+
+void RecordToggle::closeFile() {
+  if (!recorder_) return;
+  ctx_.connection.removeObserver(recorder_.get());
+  recorder_->writer().stop();
+  recorder_.reset();
+}
+
 void RecordToggle::stop() {
+  ctx_.connection.removeObserver(this);
+  note_.clear();
+  if (awaitingNewEcu_) {
+    awaitingNewEcu_ = false;
+    finish(QString(), false);
+  }
   if (!recorder_) return;
   const QString file = path();
   ctx_.connection.removeObserver(recorder_.get());
@@ -149,9 +184,10 @@ void RecordToggle::refresh() {
     finish(app::text3(kRecordingFailed, language_).arg(reason, file), true);
     return;
   }
-  status_->setText(app::text3(kRecordingStatus, language_)
-                       .arg(elapsedText(ctx_.scheduler.nowMs() - recorder_->startMs()), sizeText(w.bytesWritten()),
-                            QFileInfo(file).fileName()));
+  QString line = app::text3(kRecordingStatus, language_)
+                     .arg(elapsedText(ctx_.scheduler.nowMs() - recorder_->startMs()), sizeText(w.bytesWritten()),
+                          QFileInfo(file).fileName());
+  status_->setText(note_.isEmpty() ? line : line + QLatin1Char('\n') + note_);
 }
 
 void RecordToggle::finish(const QString& message, bool failed) {
@@ -163,4 +199,4 @@ void RecordToggle::finish(const QString& message, bool failed) {
   button_->setText(app::text3(kRecord, language_));
 }
 
-}  // namespace kelvo6::scope
+}  // namespace kelvo6::record

@@ -1,8 +1,8 @@
-#include "status/state_texts.h"
+#include "link/state_texts.h"
 
 #include <span>
 
-namespace kelvo6::status {
+namespace kelvo6::link {
 
 namespace {
 
@@ -102,4 +102,4 @@ std::optional<std::string> stateText(int code, int language, int versionMiddle, 
   return std::string(" ");
 }
 
-}  // namespace kelvo6::status
+}  // namespace kelvo6::link

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace kelvo6::status {
+namespace kelvo6::link {
 
 // The text for `code` in `language` (1 IT, 2 EN, 3 TR) for the generation given
 // by the version's middle number (4 or 5). A code the generation does not list
@@ -17,4 +17,4 @@ namespace kelvo6::status {
 std::optional<std::string> stateText(int code, int language, int versionMiddle, int switchRpm,
                                      int switchTemperature);
 
-}  // namespace kelvo6::status
+}  // namespace kelvo6::link

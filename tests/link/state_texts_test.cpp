@@ -1,8 +1,8 @@
-#include "status/state_texts.h"
+#include "link/state_texts.h"
 
 #include <gtest/gtest.h>
 
-namespace kelvo6::status {
+namespace kelvo6::link {
 namespace {
 
 std::optional<std::string> text(int code, int language, int version, int rpm = 2300, int temperature = 50) {
@@ -45,4 +45,4 @@ TEST(StateText, NoTableMeansNoText) {
 }
 
 }  // namespace
-}  // namespace kelvo6::status
+}  // namespace kelvo6::link
