@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
 
 #include "app/connection.h"
 #include "app/navigator.h"
@@ -41,6 +43,17 @@ constexpr Text3 kLineFailureText{
     "alimentata.",
     "Problems on communication line. Check connections and make sure the ECU is powered.",
     "Iletisimde problem var! Kablo baglantilarini kontrol edin ve ECU'ya enerji verildiginden emin olun."};
+
+constexpr Text3 kLineLostNote{"Linea interrotta: premere MENU nella finestra iniziale per ricollegarsi.",
+                               "Line lost: press MENU on the start window to connect again.",
+                               "Hat kesildi: yeniden baglanmak icin baslangic penceresinde MENU'ye basin."};
+constexpr Text3 kWindowsClosedText{
+    "La centralina e' stata ricollegata: le finestre aperte prima vengono chiuse. Riaprirle dal menu.",
+    "The ECU was connected again: the windows opened before are closed. Open them again from the main menu.",
+    "ECU yeniden baglandi: onceden acilan pencereler kapatiliyor. Ana menuden tekrar acin."};
+// Windows that stay across a new connection: messages, and the windows that
+// follow the line on their own or show a recorded log.
+constexpr const char* kKeptOnReconnect[] = {"Form12", "Oscilloscope", "CellMap"};
 
 constexpr int kVersionAttempts = 5;
 constexpr int kVersionIntervalMs = 50;
@@ -117,6 +130,11 @@ MainMenu::MainMenu(app::Context& ctx) : Screen(ctx, QStringLiteral("Form2")) {
   oscilloscope_->setMinimumHeight(36);
   oscilloscope_->setEnabled(false);
   v->addWidget(oscilloscope_);
+  lineNote_ = new QLabel(this);
+  lineNote_->setObjectName("Label6");
+  lineNote_->setWordWrap(true);
+  lineNote_->hide();
+  v->addWidget(lineNote_);
   connect(oscilloscope_, &QPushButton::clicked, this, [this] { openOscilloscope(); });
 
   connect(buttons_[1], &QPushButton::clicked, this, [this] { exit(); });
@@ -145,6 +163,9 @@ void MainMenu::load() {
 }
 
 void MainMenu::beginHandshake() {
+  // The ECU's header is learned again from this handshake's answers.
+  ctx().connection.forgetHeader();
+  lineNote_->hide();
   setWindowTitle(QStringLiteral("KELVO6"));
   for (auto* f : fuel_) f->setEnabled(true);
   handshake_->setInterval(kVersionIntervalMs);
@@ -154,10 +175,38 @@ void MainMenu::beginHandshake() {
 
 void MainMenu::reconnect() {
   stopTimers();
+  closeWindowsOfTheOldLine();
   handshakeComplete_ = false;
   enableScreenButtons(false);
   version_->setText(QString::fromLatin1(kNoVersion));
   beginHandshake();
+}
+
+void MainMenu::lineLost() {
+  stopTimers();
+  handshakeComplete_ = false;
+  enableScreenButtons(false);
+  for (auto* f : fuel_) f->setEnabled(false);
+  setBusy(false);
+  lineNote_->setText(app::text3(kLineLostNote, language()));
+  lineNote_->show();
+}
+
+void MainMenu::closeWindowsOfTheOldLine() {
+  bool closed = false;
+  for (app::Screen* s : ctx().navigator.openedAbove(this)) {
+    const QString name = s->objectName();
+    if (std::any_of(std::begin(kKeptOnReconnect), std::end(kKeptOnReconnect),
+                    [&](const char* kept) { return name == QLatin1String(kept); }))
+      continue;
+    // A calibration window closes as its EXIT does: the ECU behind the new
+    // connection may be the same one, still in calibration mode.
+    s->close();
+    closed = true;
+  }
+  if (closed)
+    ctx().navigator.showMessage(this, app::text3(kLineFailureTitle, language()),
+                                app::text3(kWindowsClosedText, language()));
 }
 
 void MainMenu::activate() {
