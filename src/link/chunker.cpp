@@ -23,8 +23,19 @@ Chunker::Edge Chunker::edgeAt(std::size_t end, bool final) const {
 }
 
 std::optional<std::size_t> Chunker::startInside(std::size_t at, std::size_t end) const {
-  for (std::size_t j = at + 1; j < end && j + kJudged <= buffer_.size(); ++j)
+  if (buffer_.size() < kJudged) return std::nullopt;
+  const std::size_t last = std::min(end, buffer_.size() - kJudged + 1);  // past the last start that can be judged
+  const std::uint8_t first = header_ ? (*header_)[0] : 0;
+  for (std::size_t j = at + 1; j < last; ++j) {
+    // Only the header's first byte can start a frame once the header is known.
+    if (header_) {
+      auto next = std::find(buffer_.begin() + static_cast<std::ptrdiff_t>(j),
+                            buffer_.begin() + static_cast<std::ptrdiff_t>(last), first);
+      j = static_cast<std::size_t>(next - buffer_.begin());
+      if (j >= last) break;
+    }
     if (plausibleAt(j)) return j;
+  }
   return std::nullopt;
 }
 
