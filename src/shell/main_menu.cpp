@@ -8,8 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <iterator>
 
 #include "app/connection.h"
 #include "app/navigator.h"
@@ -47,13 +45,6 @@ constexpr Text3 kLineFailureText{
 constexpr Text3 kLineLostNote{"Linea interrotta: premere MENU nella finestra iniziale per ricollegarsi.",
                                "Line lost: press MENU on the start window to connect again.",
                                "Hat kesildi: yeniden baglanmak icin baslangic penceresinde MENU'ye basin."};
-constexpr Text3 kWindowsClosedText{
-    "La centralina e' stata ricollegata: le finestre aperte prima vengono chiuse. Riaprirle dal menu.",
-    "The ECU was connected again: the windows opened before are closed. Open them again from the main menu.",
-    "ECU yeniden baglandi: onceden acilan pencereler kapatiliyor. Ana menuden tekrar acin."};
-// Windows that stay across a new connection: messages, and the windows that
-// follow the line on their own or show a recorded log.
-constexpr const char* kKeptOnReconnect[] = {"Form12", "Oscilloscope", "CellMap"};
 
 constexpr int kVersionAttempts = 5;
 constexpr int kVersionIntervalMs = 50;
@@ -175,7 +166,6 @@ void MainMenu::beginHandshake() {
 
 void MainMenu::reconnect() {
   stopTimers();
-  closeWindowsOfTheOldLine();
   handshakeComplete_ = false;
   enableScreenButtons(false);
   version_->setText(QString::fromLatin1(kNoVersion));
@@ -190,23 +180,6 @@ void MainMenu::lineLost() {
   setBusy(false);
   lineNote_->setText(app::text3(kLineLostNote, language()));
   lineNote_->show();
-}
-
-void MainMenu::closeWindowsOfTheOldLine() {
-  bool closed = false;
-  for (app::Screen* s : ctx().navigator.openedAbove(this)) {
-    const QString name = s->objectName();
-    if (std::any_of(std::begin(kKeptOnReconnect), std::end(kKeptOnReconnect),
-                    [&](const char* kept) { return name == QLatin1String(kept); }))
-      continue;
-    // A calibration window closes as its EXIT does: the ECU behind the new
-    // connection may be the same one, still in calibration mode.
-    s->close();
-    closed = true;
-  }
-  if (closed)
-    ctx().navigator.showMessage(this, app::text3(kLineFailureTitle, language()),
-                                app::text3(kWindowsClosedText, language()));
 }
 
 void MainMenu::activate() {

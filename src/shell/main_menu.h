@@ -48,9 +48,6 @@ class MainMenu : public app::Screen {
   void openSoftwareUpdate();
   void openOscilloscope();
   void exit();
-  // Windows opened from here that show the ECU's state close on a new
-  // connection; one message says why.
-  void closeWindowsOfTheOldLine();
 
   QPushButton* buttons_[7] = {};  // Command1..Command6 at their numbers
   QRadioButton* fuel_[2] = {};

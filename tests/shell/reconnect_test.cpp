@@ -112,12 +112,14 @@ TEST(Reconnect, AfterAPulledAdapterMenuFromTheStartWindowRestartsTheHandshake) {
 
 TEST(Reconnect, WindowsOpenAcrossANewConnectionCloseWithAMessage) {
   // Each window in a state of the old ECU: calibration mode confirmed, an
-  // end-of-line test running, live values shown.
+  // end-of-line test running, live values shown; once with the main menu
+  // closed under the window.
   struct Case {
     const char *form, *menuButton, *thenButton;
+    bool menuClosed = false;
   };
   for (const Case& c : {Case{"Form16", "Command5", "Command9"}, Case{"Form9", "Command2", "Command2"},
-                        Case{"Form3", "Command3", nullptr}}) {
+                        Case{"Form3", "Command3", nullptr}, Case{"Form9", "Command2", "Command2", true}}) {
     SCOPED_TRACE(c.form);
     Harness h;
     h.click("Form1", "Command4");  // English
@@ -129,6 +131,7 @@ TEST(Reconnect, WindowsOpenAcrossANewConnectionCloseWithAMessage) {
     h.advance(300);
     ASSERT_TRUE(h.window(c.form));
     ASSERT_EQ(h.ecu()->memory().calibrationOn, c.form == std::string("Form16"));
+    if (c.menuClosed) h.close("Form2");
     h.losePort();
     h.restorePort();
     h.click("Form1", "Command1");
