@@ -19,11 +19,12 @@ link::Bytes answerTo(const link::Bytes& request) {
   return out.empty() ? link::Bytes{} : out.front();
 }
 
-void receive(benchmark::State& state, const link::Bytes& answer, bool clearGuard) {
+void receive(benchmark::State& state, const link::Bytes& answer, bool clearGuard, bool headerKnown = false) {
   core::Shared shared;
   link::NullDisplay display;
   link::Dispatcher dispatcher(shared, display);
   link::Chunker chunker;
+  if (headerKnown) chunker.expectHeader({0x50, 0x43, 0x00});
   std::int64_t now = 0;
   for (auto _ : state) {
     if (clearGuard) shared.received.paramSet = false;
@@ -44,7 +45,16 @@ void BM_LiveData43BehindStrayBytes(benchmark::State& state) {
   receive(state, noisy, false);
 }
 
+// As after the handshake: the ECU's header is known, and every frame is
+// searched for a header inside it.
+void BM_ParameterSet129HeaderKnown(benchmark::State& state) {
+  receive(state, answerTo(link::readParameterSet()), true, true);
+}
+void BM_LiveData43HeaderKnown(benchmark::State& state) { receive(state, answerTo(link::readLiveData()), false, true); }
+
 BENCHMARK(BM_ParameterSet129);
+BENCHMARK(BM_ParameterSet129HeaderKnown);
+BENCHMARK(BM_LiveData43HeaderKnown);
 BENCHMARK(BM_LiveData43);
 BENCHMARK(BM_LiveData43BehindStrayBytes);
 

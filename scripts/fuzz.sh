@@ -9,7 +9,7 @@ out=build-fuzz
 mkdir -p "$out"
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -Isrc)
 core_sources=(src/core/*.cpp)
-link_sources=("${core_sources[@]}" src/link/frame.cpp src/link/requests.cpp src/link/params.cpp src/link/dispatcher.cpp src/link/chunker.cpp src/link/layouts.cpp)
+link_sources=("${core_sources[@]}" src/link/frame.cpp src/link/requests.cpp src/link/params.cpp src/link/dispatcher.cpp src/link/chunker.cpp src/link/layouts.cpp src/link/header_learner.cpp)
 
 build() {  # name sources...
   local name=$1; shift

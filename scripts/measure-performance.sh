@@ -133,6 +133,8 @@ answers_per_s = int(status["status_bytes_received"]) / 43 / float(status["status
 rows = [
     receive_row("BM_ParameterSet129", 129, "parameter set"),
     receive_row("BM_LiveData43", 43, "live data"),
+    receive_row("BM_ParameterSet129HeaderKnown", 129, "parameter set (ECU header known)"),
+    receive_row("BM_LiveData43HeaderKnown", 43, "live data (ECU header known)"),
     (f"MENU to the end of the handshake (median of {len(hs)})", f"{hs_median:.0f} ms",
      f"floor set by the timer pacing: {floor} ms", f"{hs_median / floor:.3f} × floor"),
     (f"CPU share of one core, status window polling for {float(status['status_wall_s']):.0f} s",

@@ -68,6 +68,7 @@ void App::calibrationMode(bool on, const std::string& title, const std::string& 
 
 void App::portLost(const std::string& reason) {
   // The line is gone: tell the fitter and keep running; MENU opens it again.
+  if (Screen* menu = navigator_.find(QStringLiteral("Form2"))) QMetaObject::invokeMethod(menu, "lineLost");
   Screen* message = navigator_.showMessage(navigator_.active(), qs(core::pickOr(kPortTitle, shared_.language)),
                                            qs(core::pickOr(kPortLost, shared_.language)));
   if (auto* m = dynamic_cast<MessageWindow*>(message)) m->setDetail(QString::fromStdString(reason));

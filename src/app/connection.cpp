@@ -8,8 +8,13 @@ Connection::Connection(core::Shared& shared, platform::SerialPort& port, platfor
                        link::Display& display)
     : shared_(shared), port_(port), clock_(clock), dispatcher_(shared, display) {
   port_.onReceived = [this](const std::uint8_t* d, std::size_t n) { received(d, n); };
+  // Bytes held when the line falls quiet are judged at once rather than when
+  // the next bytes come, which may be never.
+  idleTimer_ = clock_.createTimer("ReceiveIdle", chunker_.idleGapMs() + 1, [this] { idleTick(); });
   port_.onLost = [this](const std::string& reason) {
+    idleTimer_->stop();
     chunker_.reset();
+    headerLearner_.reset();
     if (onLost) onLost(reason);
   };
 }
@@ -33,7 +38,10 @@ bool Connection::open(std::string* error) {
   openedSettings_ = shared_.portSettings;
   openedDevice_ = device;
   chunker_.reset();
+  headerLearner_.reset();
   chunker_.setIdleGapMs(link::Chunker::idleGapForBaud(settings->baud));
+  idleTimer_->stop();
+  idleTimer_->setInterval(chunker_.idleGapMs() + 1);
   if (!port_.open(device, *settings, &why)) {
     failure_ = port_.lastOpenFailure();
     if (error) *error = device + ": " + why;
@@ -52,11 +60,30 @@ void Connection::send(const link::Bytes& frame) {
     if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) o->requestSent(frame[4], clock_.nowMs());
 }
 
+void Connection::forgetHeader() {
+  chunker_.forgetHeader();
+  headerLearner_.reset();
+}
+
 void Connection::received(const std::uint8_t* data, std::size_t size) {
+  handleFrames(chunker_.feed(data, size, clock_.nowMs()));
+  if (chunker_.buffered() > 0) idleTimer_->start();
+}
+
+void Connection::idleTick() {
+  idleTimer_->stop();
+  handleFrames(chunker_.idle(clock_.nowMs()));
+  if (chunker_.buffered() > 0) idleTimer_->start();  // bytes came since: wait for the gap after them
+}
+
+void Connection::handleFrames(const std::vector<link::Bytes>& frames) {
   // The one place where a whole answer is handed to the dispatcher.
-  for (const link::Bytes& chunk : chunker_.feed(data, size, clock_.nowMs())) {
+  for (const link::Bytes& chunk : frames) {
     ++answersReceived_;
-    if (!dispatcher_.handle(chunk) || observers_.empty()) continue;
+    if (!dispatcher_.handle(chunk)) continue;
+    if (auto header = headerLearner_.observe(chunk); header && !chunker_.expectedHeader())
+      chunker_.expectHeader(*header);
+    if (observers_.empty()) continue;
     const int type = chunk[4];
     const std::int64_t at = clock_.nowMs();
     // A copy: observers may come and go while they are told.

@@ -3,6 +3,7 @@
 // sending frames, and the receive path (chunker, acceptance, dispatcher).
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "link/answer_observer.h"
 #include "link/chunker.h"
 #include "link/dispatcher.h"
+#include "link/header_learner.h"
 #include "platform/scheduler.h"
 #include "platform/serial_port.h"
 
@@ -24,6 +26,9 @@ class Connection {
   bool open(std::string* error);
   bool isOpen() const { return port_.isOpen(); }
   void close() { port_.close(); }
+  // A new handshake starts: the ECU's header is learned again from its
+  // answers (it may be another ECU behind the same port).
+  void forgetHeader();
   // Writes a frame while the port is open; does nothing otherwise.
   void send(const link::Bytes& frame);
 
@@ -50,12 +55,18 @@ class Connection {
 
  private:
   void received(const std::uint8_t* data, std::size_t size);
+  // Hands whole frames from the chunker to the dispatcher and the observers.
+  void handleFrames(const std::vector<link::Bytes>& frames);
+  // The line may have fallen quiet with bytes held: judge them now.
+  void idleTick();
 
   core::Shared& shared_;
   platform::SerialPort& port_;
   platform::Scheduler& clock_;
   link::Chunker chunker_;
   link::Dispatcher dispatcher_;
+  link::HeaderLearner headerLearner_;
+  std::unique_ptr<platform::Timer> idleTimer_;
   int openedPort_ = 0;
   std::string openedSettings_;
   std::string openedDevice_;

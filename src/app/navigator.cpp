@@ -20,6 +20,24 @@ std::vector<Screen*> Navigator::loaded() const {
   return out;
 }
 
+std::vector<Screen*> Navigator::openedAbove(const Screen* base) const {
+  auto openerOf = [this](const Screen* s) -> const Screen* {
+    for (const Entry& e : entries_)
+      if (e.screen == s) return e.opener.data();
+    return nullptr;
+  };
+  std::vector<Screen*> out;
+  for (auto e = entries_.rbegin(); e != entries_.rend(); ++e) {
+    if (!e->screen) continue;
+    for (const Screen* up = e->opener.data(); up; up = openerOf(up)) {
+      if (up != base) continue;
+      out.push_back(e->screen);
+      break;
+    }
+  }
+  return out;
+}
+
 Screen* Navigator::open(const QString& form, Screen* opener, const std::function<void(Screen*)>& prepare) {
   if (Screen* existing = find(form)) {
     if (prepare) prepare(existing);

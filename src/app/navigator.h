@@ -46,6 +46,9 @@ class Navigator {
 
   Screen* find(const QString& form) const;
   std::vector<Screen*> loaded() const;
+  // The loaded windows opened from `base`, directly or through others, the
+  // most recently opened first.
+  std::vector<Screen*> openedAbove(const Screen* base) const;
   Screen* active() const { return active_; }
 
   // In tests activation is explicit only; the window system's own activation

@@ -42,6 +42,10 @@ constexpr Text3 kLineFailureText{
     "Problems on communication line. Check connections and make sure the ECU is powered.",
     "Iletisimde problem var! Kablo baglantilarini kontrol edin ve ECU'ya enerji verildiginden emin olun."};
 
+constexpr Text3 kLineLostNote{"Linea interrotta: premere MENU nella finestra iniziale per ricollegarsi.",
+                               "Line lost: press MENU on the start window to connect again.",
+                               "Hat kesildi: yeniden baglanmak icin baslangic penceresinde MENU'ye basin."};
+
 constexpr int kVersionAttempts = 5;
 constexpr int kVersionIntervalMs = 50;
 constexpr const char* kNoVersion = "**.**.**";
@@ -117,6 +121,11 @@ MainMenu::MainMenu(app::Context& ctx) : Screen(ctx, QStringLiteral("Form2")) {
   oscilloscope_->setMinimumHeight(36);
   oscilloscope_->setEnabled(false);
   v->addWidget(oscilloscope_);
+  lineNote_ = new QLabel(this);
+  lineNote_->setObjectName("Label6");
+  lineNote_->setWordWrap(true);
+  lineNote_->hide();
+  v->addWidget(lineNote_);
   connect(oscilloscope_, &QPushButton::clicked, this, [this] { openOscilloscope(); });
 
   connect(buttons_[1], &QPushButton::clicked, this, [this] { exit(); });
@@ -145,6 +154,9 @@ void MainMenu::load() {
 }
 
 void MainMenu::beginHandshake() {
+  // The ECU's header is learned again from this handshake's answers.
+  ctx().connection.forgetHeader();
+  lineNote_->hide();
   setWindowTitle(QStringLiteral("KELVO6"));
   for (auto* f : fuel_) f->setEnabled(true);
   handshake_->setInterval(kVersionIntervalMs);
@@ -158,6 +170,16 @@ void MainMenu::reconnect() {
   enableScreenButtons(false);
   version_->setText(QString::fromLatin1(kNoVersion));
   beginHandshake();
+}
+
+void MainMenu::lineLost() {
+  stopTimers();
+  handshakeComplete_ = false;
+  enableScreenButtons(false);
+  for (auto* f : fuel_) f->setEnabled(false);
+  setBusy(false);
+  lineNote_->setText(app::text3(kLineLostNote, language()));
+  lineNote_->show();
 }
 
 void MainMenu::activate() {

@@ -27,6 +27,9 @@ class MainMenu : public app::Screen {
   // A new connection was opened under the loaded menu (after a lost line):
   // start over as on loading, with the handshake.
   void reconnect();
+  // The port went away under the menu: its screen buttons would send into
+  // nothing, so they are disabled and a line says how to connect again.
+  Q_INVOKABLE void lineLost();
 
  private:
   void beginHandshake();
@@ -51,6 +54,7 @@ class MainMenu : public app::Screen {
   QLabel* fuelLabel_[2] = {};
   QPushButton* oscilloscope_ = nullptr;  // Command7, after the described buttons
   QLineEdit* version_;
+  QLabel* lineNote_ = nullptr;  // Label6: how to connect again after a lost line
   bool handshakeComplete_ = false;  // the ECU has answered version, parameters and table
   std::unique_ptr<platform::Timer> handshake_, waitLive_, waitCalibration_, fuelWriter_;
 };

@@ -12,6 +12,7 @@
 #include "app/texts.h"
 #include "shell/flags.h"
 #include "shell/main_menu.h"
+#include "shell/old_line.h"
 #include "shell/port_message.h"
 #include "platform/widgets.h"
 
@@ -169,11 +170,14 @@ void StartWindow::menu() {
   // A new connection starts clean: a link lost before does not close it again.
   s.lostLinkCounter = 0;
   ctx().desktop.setKeepOnTop(this, false);
+  // Windows left open from before a lost line showed the old ECU: they close.
+  const bool closedOld = newConnection && closeWindowsOfTheOldLine(ctx().navigator, this);
   // The menu may still be open from before the line was lost; then it reads
   // the ECU again as on a fresh start.
   auto* loaded = dynamic_cast<MainMenu*>(ctx().navigator.find(QStringLiteral("Form2")));
-  ctx().navigator.open(QStringLiteral("Form2"), this);
+  app::Screen* menu = ctx().navigator.open(QStringLiteral("Form2"), this);
   if (loaded && newConnection) loaded->reconnect();
+  if (closedOld) showWindowsClosed(ctx().navigator, menu, s.language);
 }
 
 void StartWindow::serialSettings() {

@@ -333,7 +333,7 @@ void StatusScreen::load() {
     bars_->start();
     // A loose cable is noticed and the fitter brought back to the start.
     answersAtLastWatch_ = ctx().connection.answersReceived();
-    askedForLiveData_ = false;
+    askedEcu_ = false;
     watchdog_->start();
   }
 }
@@ -391,12 +391,8 @@ void StatusScreen::pollTick() {
   StatusMemory& m = memoryOf(s);
 
   // A switch waiting for its acknowledgement takes the place of the poll.
-  if (s.received.fuelSwitchAck) {
-    send(link::readLiveData());
-    askedForLiveData_ = true;
-  } else {
-    send(link::switchFuel());
-  }
+  send(s.received.fuelSwitchAck ? link::readLiveData() : link::switchFuel());
+  askedEcu_ = true;
 
   kgbTable_->setText(number(live.kgbTable));
   kgbCorrected_->setText(number(live.kgbCorrected));
@@ -535,15 +531,16 @@ void StatusScreen::barTick() {
 void StatusScreen::watchdogTick() {
   watchdog_->stop();
   auto& s = shared();
-  // An ECU that answers anything is not lost; and while a fuel switch waits
-  // for its acknowledgement only switch requests go out, so a period without
-  // live data then is no sign of a lost line.
+  // An ECU that answers anything is not lost, so a slow fuel-switch
+  // acknowledgement with other answers flowing keeps the window; an ECU that
+  // answers nothing to what it was asked (live data or a switch, whichever is
+  // pending) is lost in the same time either way.
   const std::uint64_t answers = ctx().connection.answersReceived();
   const bool answered = s.received.liveWatchdog || answers != answersAtLastWatch_;
-  const bool askedForLiveData = askedForLiveData_;
+  const bool asked = askedEcu_;
   answersAtLastWatch_ = answers;
-  askedForLiveData_ = false;
-  if (answered || !askedForLiveData) {
+  askedEcu_ = false;
+  if (answered || !asked) {
     s.received.liveWatchdog = false;
     if (answered) s.lostLinkCounter = 0;
     watchdog_->start();

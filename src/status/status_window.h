@@ -83,9 +83,9 @@ class StatusScreen : public app::Screen {
 
   std::unique_ptr<platform::Timer> poll_, bars_, watchdog_;
   // What the watchdog saw at its last tick: the count of answers received,
-  // and whether live data was asked for since (not while a fuel switch waits).
+  // and whether the ECU was asked anything since (live data or a fuel switch).
   std::uint64_t answersAtLastWatch_ = 0;
-  bool askedForLiveData_ = false;
+  bool askedEcu_ = false;
 };
 
 }  // namespace kelvo6::status

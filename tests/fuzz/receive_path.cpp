@@ -15,6 +15,11 @@
 //   - a whole answer is delivered when it ends its burst or is followed at
 //     once by another answer's first five bytes, unless it is in the first
 //     burst after a cut answer (which may be that answer's tail).
+// With the second bit of the first byte set, the chunker knows the ECU's
+// header (0x50 0x43 0x00, as a handshake teaches it) and the noise also holds
+// crafted headers: other header bytes before a plausible length and type.
+// Then every whole answer is delivered, wherever it lies among the noise,
+// the cut answers and their tails.
 
 #include <cstddef>
 #include <cstdint>
@@ -133,12 +138,15 @@ void dispatchChecked(link::Dispatcher& dispatcher, core::Shared& shared, const B
   checkRanges(shared);
 }
 
-void arbitraryBytes(const std::uint8_t* data, std::size_t size) {
+constexpr link::Header kHeader{0x50, 0x43, 0x00};
+
+void arbitraryBytes(const std::uint8_t* data, std::size_t size, bool headerKnown) {
   core::Shared shared;
   seed(shared, size % 2 == 1);
   link::NullDisplay display;
   link::Dispatcher dispatcher(shared, display);
   link::Chunker chunker(30);
+  if (headerKnown) chunker.expectHeader(kHeader);
 
   // The first byte of each piece says how long it is and how long the line was idle before it.
   std::size_t i = 0;
@@ -150,6 +158,7 @@ void arbitraryBytes(const std::uint8_t* data, std::size_t size) {
     for (const Bytes& chunk : chunker.feed(data + i, length, now)) dispatchChecked(dispatcher, shared, chunk);
     i += length;
   }
+  for (const Bytes& chunk : chunker.idle(now + 1000)) dispatchChecked(dispatcher, shared, chunk);
 }
 
 // ---- Structured mode ----
@@ -177,7 +186,7 @@ struct Whole {
 
 class Stream {
  public:
-  explicit Stream(Input& in) : in_(in) {}
+  Stream(Input& in, bool headerKnown) : in_(in), headerKnown_(headerKnown) {}
 
   void build() {
     while (!in_.empty() && bytes_.size() < kMaxStream) {
@@ -250,6 +259,18 @@ class Stream {
   void noise() {
     Bytes n(1 + in_.next() % 6);
     for (auto& b : n) b = in_.next();
+    if (headerKnown_ && (n[0] & 1)) {
+      // A crafted header: a plausible length and type behind other header
+      // bytes. The altered byte is never a type (above 16), so no pair of
+      // header bytes reads as a length and type.
+      Bytes a = answer(false);
+      std::uint8_t& altered = a[in_.next() % 3];
+      const auto other = static_cast<std::uint8_t>(17 + in_.next() % 239);
+      altered = other != altered ? other : static_cast<std::uint8_t>(altered ^ 0x80);
+      n.insert(n.begin(), a.begin(), a.begin() + 5);
+      append(n.data(), n.size(), Kind::kNoise, true);
+      return;
+    }
     append(n.data(), n.size(), Kind::kNoise, false);
   }
 
@@ -299,6 +320,10 @@ class Stream {
     for (std::size_t e = 0; e < elements_.size(); ++e) {
       if (elements_[e].kind != Kind::kWhole) continue;
       Whole& whole = wholes_[w++];
+      if (headerKnown_) {
+        whole.mustArrive = true;
+        continue;
+      }
       if (isAfterCut(whole.burst)) continue;
       bool endsBurst = e + 1 == elements_.size() || elements_[e + 1].burst != whole.burst;
       bool answerFollows = !endsBurst && (elements_[e + 1].kind == Kind::kWhole ||
@@ -308,6 +333,7 @@ class Stream {
   }
 
   Input& in_;
+  bool headerKnown_;
   Bytes bytes_;
   std::vector<std::int64_t> times_;
   std::vector<bool> protected_;
@@ -345,9 +371,9 @@ bool deliveredAsPromised(const Stream& stream, const std::vector<Bytes>& frames)
   return at(0, 0);
 }
 
-void realAnswers(const std::uint8_t* data, std::size_t size) {
+void realAnswers(const std::uint8_t* data, std::size_t size, bool headerKnown) {
   Input in(data, size);
-  Stream stream(in);
+  Stream stream(in, headerKnown);
   stream.build();
 
   core::Shared shared;
@@ -355,18 +381,25 @@ void realAnswers(const std::uint8_t* data, std::size_t size) {
   link::NullDisplay display;
   link::Dispatcher dispatcher(shared, display);
   link::Chunker chunker(kIdleGapMs);
+  if (headerKnown) chunker.expectHeader(kHeader);
   std::vector<Bytes> frames;
+  auto take = [&](std::vector<Bytes> delivered) {
+    for (Bytes& frame : delivered) {
+      dispatchChecked(dispatcher, shared, frame);
+      frames.push_back(std::move(frame));
+    }
+  };
   const Bytes& bytes = stream.bytes();
   const auto& times = stream.times();
   for (std::size_t from = 0; from < bytes.size();) {
     std::size_t to = from;
     while (to < bytes.size() && times[to] == times[from]) ++to;
-    for (Bytes& frame : chunker.feed(bytes.data() + from, to - from, times[from])) {
-      dispatchChecked(dispatcher, shared, frame);
-      frames.push_back(std::move(frame));
-    }
+    // The program's idle timer fires in every quiet gap, as the next read does.
+    if (from > 0 && (times[from] & 1)) take(chunker.idle(times[from]));
+    take(chunker.feed(bytes.data() + from, to - from, times[from]));
     from = to;
   }
+  if (!times.empty()) take(chunker.idle(times.back() + kIdleGapMs + 1));
   check(deliveredAsPromised(stream, frames));
 }
 
@@ -374,10 +407,11 @@ void realAnswers(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
+  const bool headerKnown = data[0] & 2;
   if (data[0] & 1) {
-    realAnswers(data + 1, size - 1);
+    realAnswers(data + 1, size - 1, headerKnown);
   } else {
-    arbitraryBytes(data + 1, size - 1);
+    arbitraryBytes(data + 1, size - 1, headerKnown);
   }
   return 0;
 }

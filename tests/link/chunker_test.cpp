@@ -148,6 +148,22 @@ TEST(Chunker, InStepAWholeAnswerIsDeliveredWhateverFollowsIt) {
   ASSERT_EQ(out.size(), 1u);
 }
 
+TEST(Chunker, AStartWhoseLengthIsNeverMetDoesNotSwallowTheAnswersBehindIt) {
+  // The start of a parameter set, then a live-data answer in the same read
+  // or after a pause: taken once the line falls quiet, header known or not.
+  const Bytes live = liveAnswerWithAnAckInside();
+  for (std::int64_t answerAt : {5, 800}) {
+    SCOPED_TRACE(answerAt);
+    Chunker c(30);
+    c.feed(Bytes{0x45, 0x43, 0x00, 0x81, 0x01}, 0);
+    auto out = c.feed(live, answerAt);
+    auto atQuiet = c.idle(answerAt + 31);
+    out.insert(out.end(), atQuiet.begin(), atQuiet.end());
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0], live);
+  }
+}
+
 TEST(Chunker, RequestShapesFrameTheToolsRequests) {
   Chunker requests(FrameShapes::requests());
   auto out = requests.feed(join({readParameterSet(), writeParameter(30, 850), readCoilModeData(4)}), 0);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <string>
 
 #include "core/shared.h"
 #include "sim/ecu.h"
@@ -90,6 +91,11 @@ TEST(Reconnect, AfterAPulledAdapterMenuFromTheStartWindowRestartsTheHandshake) {
   h.advance(2500);
   ASSERT_TRUE(screensEnabled(h));
   h.losePort();
+  // No button that would send into nothing: a line says how to connect again.
+  EXPECT_FALSE(screensEnabled(h));
+  QLabel* note = h.control<QLabel>("Form2", "Label6");
+  EXPECT_TRUE(note->isVisibleTo(h.window("Form2")));
+  EXPECT_EQ(note->text(), "Linea interrotta: premere MENU nella finestra iniziale per ricollegarsi.");
   h.click("Form12", "Command1");
   h.restorePort();
   h.ecu()->setVersion(2, 4, 7);  // another ECU on the bench now
@@ -101,6 +107,42 @@ TEST(Reconnect, AfterAPulledAdapterMenuFromTheStartWindowRestartsTheHandshake) {
   EXPECT_EQ(h.sentWithCommand(7).size(), 1u);
   EXPECT_EQ(h.control<QLineEdit>("Form2", "Text1")->text(), "2.4.7");
   EXPECT_TRUE(screensEnabled(h));
+  EXPECT_FALSE(note->isVisibleTo(h.window("Form2")));
+}
+
+TEST(Reconnect, WindowsOpenAcrossANewConnectionCloseWithAMessage) {
+  // Each window in a state of the old ECU: calibration mode confirmed, an
+  // end-of-line test running, live values shown; once with the main menu
+  // closed under the window.
+  struct Case {
+    const char *form, *menuButton, *thenButton;
+    bool menuClosed = false;
+  };
+  for (const Case& c : {Case{"Form16", "Command5", "Command9"}, Case{"Form9", "Command2", "Command2"},
+                        Case{"Form3", "Command3", nullptr}, Case{"Form9", "Command2", "Command2", true}}) {
+    SCOPED_TRACE(c.form);
+    Harness h;
+    h.click("Form1", "Command4");  // English
+    h.click("Form1", "Command1");
+    h.advance(2500);
+    h.click("Form2", c.menuButton);
+    h.advance(500);
+    if (c.thenButton) h.click(c.form, c.thenButton);
+    h.advance(300);
+    ASSERT_TRUE(h.window(c.form));
+    ASSERT_EQ(h.ecu()->memory().calibrationOn, c.form == std::string("Form16"));
+    if (c.menuClosed) h.close("Form2");
+    h.losePort();
+    h.restorePort();
+    h.click("Form1", "Command1");
+    ASSERT_TRUE(h.window("Form12"));
+    EXPECT_EQ(h.control<QLabel>("Form12", "Label1")->text(),
+              "The ECU was connected again: the windows opened before are closed. Open them again from the main menu.");
+    h.advance(2500);
+    EXPECT_FALSE(h.window(c.form));
+    EXPECT_TRUE(screensEnabled(h));
+    EXPECT_FALSE(h.ecu()->memory().calibrationOn);  // left as the calibration window's EXIT does
+  }
 }
 
 }  // namespace
