@@ -1,0 +1,60 @@
+#pragma once
+// The history's own thread: what the program records is queued and stored
+// there, so the line's timing never waits on the database. A record that could
+// not be stored stays queued (in order) and is tried again; reads wait for
+// the thread and answer with the reason when the database is not usable.
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <variant>
+
+#include "history/location.h"
+#include "history/store.h"
+
+namespace kelvo6::history {
+
+class Service {
+ public:
+  using Record = std::variant<Snapshot, WriteEntry, EolResult>;
+
+  // Starts the thread, which opens the database at once.
+  explicit Service(Location location, int retryMs = 5000);
+  ~Service();  // stores what it can of the queue, then stops
+  Service(const Service&) = delete;
+  Service& operator=(const Service&) = delete;
+
+  void record(Record record);
+  // Runs `job` on the history's thread with the open store and waits for it;
+  // false with the reason when the database is not open.
+  bool run(const std::function<void(Store&)>& job, std::string* error);
+  // Waits until the queue is empty or the database refuses its first record.
+  void flush();
+
+  // Records not stored yet, and the last problem ("" while all is well).
+  int waiting() const;
+  std::string problem() const;
+  const Location& location() const { return location_; }
+
+ private:
+  void loop();
+  bool ensureOpen(std::string* error);
+  bool store(const Record& r, std::string* error);
+
+  Location location_;
+  const int retryMs_;
+  mutable std::mutex mutex_;
+  std::condition_variable wake_, idle_;
+  std::deque<Record> queue_;
+  std::deque<std::function<void()>> jobs_;
+  std::string problem_;
+  bool stuck_ = false;  // the head of the queue was refused; waiting to retry
+  bool stop_ = false;
+  std::unique_ptr<class SqlStore> store_;  // used on the thread only
+  std::thread thread_;
+};
+
+}  // namespace kelvo6::history
