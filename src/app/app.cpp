@@ -2,6 +2,9 @@
 
 #include "app/screens.h"
 #include "core/language.h"
+#include "history/journal.h"
+#include "history/location.h"
+#include "history/register.h"
 #include "link/params.h"
 
 namespace kelvo6::app {
@@ -35,12 +38,38 @@ App::App(core::Shared& shared, platform::Scheduler& scheduler, platform::SerialP
   calib::registerScreens(navigator_);
   eol::registerScreens(navigator_);
   scope::registerScreens(navigator_);
+  history::registerScreens(navigator_);
 }
 
 App::~App() {
   // Close what is still open without running the program-end path again.
   navigator_.onProgramEnd = nullptr;
   for (Screen* s : navigator_.loaded()) delete s;
+  // The history's thread stores what is still queued before it stops.
+  journal_.reset();
+  historyService_.reset();
+}
+
+void App::openHistory(const history::Location& location) {
+  journal_.reset();
+  historyService_ = std::make_unique<history::Service>(location);
+  journal_ = std::make_unique<history::Journal>(*historyService_, history::defaultIdentity());
+  context_.history = this;
+}
+
+history::Service* App::historyService() { return historyService_.get(); }
+history::Journal& App::journal() { return *journal_; }
+
+void App::handshakeComplete() {
+  if (journal_) journal_->keepRestorePoint(shared_, connection_.openedDevice());
+}
+
+void App::writeAcknowledged(bool cell, int number, int oldValue, int newValue) {
+  if (!journal_) return;
+  // One window talks to the ECU at a time: the active one made the write.
+  Screen* source = navigator_.active();
+  journal_->writeAcknowledged(cell, number, oldValue, newValue,
+                              source ? source->objectName().toStdString() : std::string());
 }
 
 void App::start() { navigator_.open(QStringLiteral("Form1"), nullptr); }

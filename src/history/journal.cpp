@@ -28,7 +28,7 @@ Snapshot snapshotOf(const core::Shared& shared) {
   return s;
 }
 
-void Journal::handshakeComplete(const core::Shared& shared, const std::string& port) {
+void Journal::keepRestorePoint(const core::Shared& shared, const std::string& port) {
   Snapshot s = snapshotOf(shared);
   s.key = makeKey(identity_.station);
   s.takenAt = nowMillis();

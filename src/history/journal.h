@@ -27,7 +27,7 @@ class Journal {
   Journal(Service& service, Identity identity) : service_(service), identity_(std::move(identity)) {}
 
   // Keeps the ECU's configuration as it stands; later writes follow it.
-  void handshakeComplete(const core::Shared& shared, const std::string& port);
+  void keepRestorePoint(const core::Shared& shared, const std::string& port);
   void writeAcknowledged(bool cell, int number, int oldValue, int newValue, const std::string& source);
 
   // While set, writes are journalled under this source instead of the window's

@@ -59,6 +59,11 @@ void Service::flush() {
   idle_.wait(lock, [this] { return (queue_.empty() && jobs_.empty()) || stuck_; });
 }
 
+bool Service::waitUntilStored(int timeoutMs) {
+  std::unique_lock lock(mutex_);
+  return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return queue_.empty() && jobs_.empty(); });
+}
+
 int Service::waiting() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(queue_.size());

@@ -33,6 +33,9 @@ class Service {
   bool run(const std::function<void(Store&)>& job, std::string* error);
   // Waits until the queue is empty or the database refuses its first record.
   void flush();
+  // Waits until every queued record is stored, retries included; false when
+  // some still wait after `timeoutMs`.
+  bool waitUntilStored(int timeoutMs);
 
   // Records not stored yet, and the last problem ("" while all is well).
   int waiting() const;

@@ -50,6 +50,7 @@ class MainMenu : public app::Screen {
   QRadioButton* fuel_[2] = {};
   QLabel* fuelLabel_[2] = {};
   QPushButton* oscilloscope_ = nullptr;  // Command7, after the described buttons
+  QPushButton* history_ = nullptr;       // Command8, after the oscilloscope's
   QLineEdit* version_;
   bool handshakeComplete_ = false;  // the ECU has answered version, parameters and table
   std::unique_ptr<platform::Timer> handshake_, waitLive_, waitCalibration_, fuelWriter_;
