@@ -1,5 +1,6 @@
 #include "eol/end_of_line_window.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -399,8 +400,13 @@ void EndOfLineWindow::recordUnit(bool tellFitter) {
 
 void EndOfLineWindow::saveReport() {
   if (!recordedUnit_) return;
-  QString path = withPdfSuffix(ctx().desktop.chooseFile(this, reportDialogRequest(language())));
+  const QString chosen = ctx().desktop.chooseFile(this, reportDialogRequest(language()));
+  const QString path = withPdfSuffix(chosen);
   if (path.isEmpty()) return;
+  // The dialog asked about replacing the name typed, not the one the suffix made of it.
+  if (path != chosen && QFileInfo::exists(path) &&
+      !ctx().desktop.confirm(this, replaceReportQuestion(windowTitle(), path, language())))
+    return;
   QString error = writeReport(path, *recordedUnit_, language());
   const QString text = error.isEmpty() ? reportSavedText(path, language()) : reportNotSavedText(path, language());
   app::Screen* m = ctx().navigator.showMessage(this, recordsMessageTitle(language()), text);

@@ -235,6 +235,28 @@ TEST(EndOfLineRecords, ReportIsOneA4PageWithTheLampsInTheirColours) {
     page.save(QDir(qEnvironmentVariable("KELVO6_PNG_DIR")).filePath("end-of-line-report.png"));
 }
 
+TEST(EndOfLineRecords, AReportNameTypedWithoutPdfThatExistsIsReplacedOnlyWhenTheFitterSaysSo) {
+  Home home;
+  Harness h;
+  openEndOfLine(h);
+  runToResetOk(h, 0);
+  const QString pdf = home.path() + "/unit-0042.pdf";
+  for (bool replace : {false, true}) {
+    QFile earlier(pdf);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier unit's report");
+    earlier.close();
+    h.setNextConfirmation(replace);
+    h.setNextFileName(home.path() + "/unit-0042");
+    h.click("Form9", "Command3");
+    EXPECT_TRUE(h.lastConfirmation().contains("unit-0042.pdf")) << h.lastConfirmation().toStdString();
+    QFile after(pdf);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll() == "earlier unit's report", !replace);
+    if (h.window("Form12")) h.close("Form12");
+  }
+}
+
 TEST(EndOfLineRecords, ReportThatCannotBeWrittenSaysSoAndLeavesNoFile) {
   QTemporaryDir dir;
   eol::UnitResult unit{"2024-05-17T14:03:22", "1.2.3", 4, {}};
