@@ -15,6 +15,7 @@
 #include "core/shared.h"
 #include "history/location.h"
 #include "platform/desktop.h"
+#include "platform/end_signals.h"
 #include "platform/qt_scheduler.h"
 #include "platform/qt_serial_port.h"
 #include "sim/ecu.h"
@@ -163,6 +164,8 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   StartupReport startupReport;
   if (qEnvironmentVariableIsSet("KELVO6_REPORT_STARTUP")) application.installEventFilter(&startupReport);
+  // SIGTERM and SIGINT end the program through the same path as closing its windows.
+  kelvo6::platform::EndSignals endSignals([&app] { app.endProgram(); });
   app.start();
   return QApplication::exec();
 }

@@ -74,6 +74,13 @@ void App::writeAcknowledged(bool cell, int number, int oldValue, int newValue) {
 
 void App::start() { navigator_.open(QStringLiteral("Form1"), nullptr); }
 
+void App::endProgram() {
+  std::vector<Screen*> open = navigator_.loaded();
+  for (auto it = open.rbegin(); it != open.rend(); ++it) {
+    if (Screen* s = navigator_.find((*it)->objectName()); s == *it) s->close();
+  }
+}
+
 void App::parameterConfirmed(int number, int value) {
   const link::ParamInfo& info = link::paramInfo(number);
   for (const link::FieldRef* field : {&info.field, &info.secondField}) {

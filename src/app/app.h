@@ -25,6 +25,9 @@ class App : public link::Display, public history::Hooks {
 
   // Opens the start-up window.
   void start();
+  // Ends the program as the fitter would: every window closed, newest first
+  // (each unloads as on its EXIT), then the start-up window.
+  void endProgram();
 
   Navigator& navigator() { return navigator_; }
   Connection& connection() { return connection_; }

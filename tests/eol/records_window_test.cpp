@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QGroupBox>
@@ -18,6 +22,8 @@
 #include "eol/records_file.h"
 #include "eol/records_report.h"
 #include "eol/records_row.h"
+#include "app/app.h"
+#include "platform/end_signals.h"
 #include "sim/ecu.h"
 #include "support/harness.h"
 
@@ -141,6 +147,25 @@ TEST(EndOfLineRecords, AUnitLeftBeforeItsResetIsRecordedAsFailed) {
     EXPECT_EQ(field(row, "EEPROM"), "PASS");
     EXPECT_EQ(field(row, "WATCH DOG"), "FAIL");
     EXPECT_EQ(field(row, "RESULT"), "FAIL");
+  }
+}
+
+// Ended by the session (logout, shutdown) or Ctrl+C while a unit's results are
+// on show: the program ends through its windows, and the unit has its row.
+TEST(EndOfLineRecords, SigtermOrSigintWhileResultsAreShownLeavesTheUnitsRow) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    Home home;
+    Harness h;
+    openEndOfLine(h);
+    h.click("Form9", "Command2");
+    tickUntil(h, [&] { return message(h).startsWith("CHIAVE OFF ENTRO"); });
+    platform::EndSignals endSignals([&h] { h.app().endProgram(); });
+    ASSERT_EQ(::kill(::getpid(), signal), 0);
+    for (int i = 0; i < 100 && !h.programEnded(); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(h.programEnded()) << signal;
+    eol::RecordsRead r = home.read();
+    ASSERT_EQ(r.rows.size(), 1u) << signal << r.error;
+    EXPECT_EQ(field(r.rows[0], "RESULT"), "FAIL");
   }
 }
 
