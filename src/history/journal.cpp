@@ -20,6 +20,8 @@ Identity defaultIdentity() {
   return id;
 }
 
+std::string toolVersion() { return KELVO6_PROGRAM_VERSION; }
+
 Snapshot snapshotOf(const core::Shared& shared) {
   Snapshot s;
   for (int n = 1; n <= kSnapshotParams; ++n) s.params[static_cast<std::size_t>(n - 1)] = shared.param(n).ecu;

@@ -18,6 +18,8 @@ struct Identity {
 
 // The host name and the login name of this session.
 Identity defaultIdentity();
+// This program's version, for the records.
+std::string toolVersion();
 
 // The configuration the ECU reported, as a restore point (key and time unset).
 Snapshot snapshotOf(const core::Shared& shared);

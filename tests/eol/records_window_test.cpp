@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <functional>
@@ -256,6 +257,14 @@ TEST(EndOfLineRecords, ReportIsOneA4PageWithTheLampsInTheirColours) {
   // failed EEPROM and the overall result red.
   EXPECT_GT(pixelsOf(page, QColor(0, 255, 0)), 0);
   EXPECT_GT(pixelsOf(page, QColor(255, 0, 0)), 0);
+  // Each result in words too: the failed check can be read and searched.
+  QProcess text;
+  text.start("pdftotext", {"-layout", pdf, "-"});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString words = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_TRUE(words.contains(QRegularExpression("Failed checks\\s+EEPROM"))) << words.toStdString();
+  EXPECT_TRUE(words.contains(QRegularExpression("EEPROM\\s+FAILED"))) << words.toStdString();
+  EXPECT_TRUE(words.contains(QRegularExpression("BATTERIA\\s+passed"))) << words.toStdString();
   if (qEnvironmentVariableIsSet("KELVO6_PNG_DIR"))
     page.save(QDir(qEnvironmentVariable("KELVO6_PNG_DIR")).filePath("end-of-line-report.png"));
 }
