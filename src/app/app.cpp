@@ -5,6 +5,7 @@
 #include "history/journal.h"
 #include "history/location.h"
 #include "history/register.h"
+#include "history/service.h"
 #include "link/params.h"
 
 namespace kelvo6::app {
@@ -19,13 +20,23 @@ constexpr core::Text3 kPortLost{
     "The ECU or the serial adapter was disconnected. When it is connected again, press MENU to reconnect.",
     "ECU veya seri adaptorun baglantisi kesildi. Tekrar baglandiginda yeniden baglanmak icin MENU'ye basin."};
 
+constexpr core::Text3 kHistoryTitle{"KELVO6 - Storico", "KELVO6 - History", "KELVO6 - Gecmis"};
+constexpr core::Text3 kHistoryProblem{
+    "Lo storico non puo' essere registrato. La sessione con la centralina continua; quanto registrato resta in "
+    "attesa e sara' salvato appena possibile.",
+    "The history cannot be recorded. The ECU session carries on; what is recorded waits and is stored as soon as "
+    "it can be.",
+    "Gecmis kaydedilemiyor. ECU oturumu devam ediyor; kaydedilenler bekliyor ve mumkun oldugunda saklanacak."};
+constexpr int kHistoryWatchMs = 1000;
+
 QString qs(std::string_view v) { return QString::fromUtf8(v.data(), static_cast<int>(v.size())); }
 }  // namespace
 
 App::App(core::Shared& shared, platform::Scheduler& scheduler, platform::SerialPort& port, platform::Desktop& desktop)
     : shared_(shared),
       connection_(shared, port, scheduler, *this),
-      context_{shared, scheduler, desktop, connection_, navigator_} {
+      context_{shared, scheduler, desktop, connection_, navigator_},
+      scheduler_(scheduler) {
   navigator_.setContext(&context_);
   navigator_.onProgramEnd = [this] {
     connection_.close();
@@ -46,6 +57,7 @@ App::~App() {
   navigator_.onProgramEnd = nullptr;
   for (Screen* s : navigator_.loaded()) delete s;
   // The history's thread stores what is still queued before it stops.
+  historyWatch_.reset();
   journal_.reset();
   historyService_.reset();
 }
@@ -55,6 +67,19 @@ void App::openHistory(const history::Location& location) {
   historyService_ = std::make_unique<history::Service>(location);
   journal_ = std::make_unique<history::Journal>(*historyService_, history::defaultIdentity());
   context_.history = this;
+  historyWatch_ = scheduler_.createTimer("HistoryWatch", kHistoryWatchMs, [this] { tellHistoryProblem(); });
+  historyWatch_->start();
+}
+
+void App::tellHistoryProblem() {
+  const std::string problem = historyService_ ? historyService_->problem() : std::string();
+  if (problem == historyProblemTold_) return;
+  historyProblemTold_ = problem;
+  if (problem.empty()) return;
+  // The ECU session carries on; the fitter learns once per problem what is wrong and where.
+  Screen* message = navigator_.showMessage(navigator_.active(), qs(core::pickOr(kHistoryTitle, shared_.language)),
+                                           qs(core::pickOr(kHistoryProblem, shared_.language)));
+  if (auto* m = dynamic_cast<MessageWindow*>(message)) m->setDetail(QString::fromStdString(problem));
 }
 
 history::Service* App::historyService() { return historyService_.get(); }

@@ -51,6 +51,7 @@ class App : public link::Display, public history::Hooks {
 
  private:
   void portLost(const std::string& reason);
+  void tellHistoryProblem();
 
   core::Shared& shared_;
   Connection connection_;
@@ -58,6 +59,9 @@ class App : public link::Display, public history::Hooks {
   Context context_;
   std::unique_ptr<history::Service> historyService_;
   std::unique_ptr<history::Journal> journal_;
+  std::unique_ptr<platform::Timer> historyWatch_;
+  std::string historyProblemTold_;
+  platform::Scheduler& scheduler_;
 };
 
 }  // namespace kelvo6::app

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTableWidget>
 
 #include "app/app.h"
@@ -165,6 +169,38 @@ TEST(HistoryJournal, BrowsesWithoutAnEcuAndFiltersByVehicle) {
   h.click("History", "Command1");
   EXPECT_EQ(h.control<QTableWidget>("History", "List1")->rowCount(), 1);
   EXPECT_FALSE(h.control<QPushButton>("History", "Command3")->isEnabled());
+}
+
+// A history file that is no database: the fitter is told once, with the file's
+// name; the ECU session goes on and the file is left as it was.
+TEST(HistoryJournal, AnUnusableFileIsReportedByNameAndTheSessionCarriesOn) {
+  QTemporaryDir home;
+  const QByteArray previousHome = qgetenv("HOME");
+  qputenv("HOME", home.path().toUtf8());
+  const QString file = home.filePath("TAVRIN_IE/kelvo6.sqlite");
+  QDir().mkpath(home.filePath("TAVRIN_IE"));
+  QFile garbage(file);
+  ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+  const QByteArray bytes(4096, '\x33');
+  garbage.write(bytes);
+  garbage.close();
+  {
+    Harness h(withHistory());
+    connect(h);
+    EXPECT_TRUE(h.control<QPushButton>("Form2", "Command4")->isEnabled()) << "the handshake finished";
+    h.app().historyService()->flush();
+    h.advance(1000);
+    ASSERT_TRUE(h.window("Form12"));
+    EXPECT_TRUE(h.control<QLabel>("Form12", "Label2")->text().contains(file)) << h.control<QLabel>("Form12", "Label2")->text().toStdString();
+    EXPECT_EQ(h.app().historyService()->waiting(), 1) << "the restore point waits";
+    h.close("Form12");
+    h.advance(5000);
+    EXPECT_FALSE(h.window("Form12")) << "told once";
+  }
+  QFile after(file);
+  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+  EXPECT_EQ(after.readAll(), bytes);
+  qputenv("HOME", previousHome);
 }
 
 }  // namespace
