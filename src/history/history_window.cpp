@@ -32,8 +32,11 @@ QString localTime(Millis t) {
   return QDateTime::fromMSecsSinceEpoch(t).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QTableWidget* table(QWidget* parent, const QString& name, int columns) {
-  auto* t = new QTableWidget(0, columns, parent);
+QTableWidget* table(QWidget* parent, const QString& name, std::initializer_list<int> widths) {
+  auto* t = new QTableWidget(0, static_cast<int>(widths.size()), parent);
+  int column = 0;
+  for (int w : widths) t->setColumnWidth(column++, w);
+  t->setWordWrap(false);
   t->setObjectName(name);
   t->verticalHeader()->hide();
   t->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -76,10 +79,10 @@ HistoryWindow::HistoryWindow(app::Context& ctx) : Screen(ctx, QStringLiteral("Hi
   fromDate_ = parts::field(this, QStringLiteral("Text2"), 110);
   toDate_ = parts::field(this, QStringLiteral("Text3"), 110);
   filter_ = parts::button(this, QStringLiteral("Command1"), {});
-  snapshots_ = table(this, QStringLiteral("List1"), 6);
+  snapshots_ = table(this, QStringLiteral("List1"), {150, 190, 100, 110, 170, 60});
   snapshots_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   snapshots_->setMinimumSize(760, 240);
-  writes_ = table(this, QStringLiteral("List2"), 6);
+  writes_ = table(this, QStringLiteral("List2"), {150, 110, 60, 70, 70, 100});
   writes_->setMinimumHeight(160);
   vehicleName_ = parts::field(this, QStringLiteral("Text4"), 240);
   vehicleName_->setMaxLength(80);
@@ -87,6 +90,7 @@ HistoryWindow::HistoryWindow(app::Context& ctx) : Screen(ctx, QStringLiteral("Hi
   compareEcu_ = parts::button(this, QStringLiteral("Command3"), {});
   compareTwo_ = parts::button(this, QStringLiteral("Command4"), {});
   exit_ = parts::button(this, QStringLiteral("Command5"), {});
+  for (QLineEdit* text : {vehicleFilter_, vehicleName_}) text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   state_ = parts::label(this, QStringLiteral("Label5"), {});
   state_->setWordWrap(true);
 
