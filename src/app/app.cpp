@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include <QDir>
+
 #include "app/screens.h"
 #include "core/language.h"
 #include "history/journal.h"
@@ -64,7 +66,13 @@ App::~App() {
 
 void App::openHistory(const history::Location& location) {
   journal_.reset();
-  historyService_ = std::make_unique<history::Service>(location);
+  // With a server, what cannot reach it waits in a file of this station.
+  std::optional<history::Location> waiting;
+  if (location.kind == history::Location::Kind::kPostgres) {
+    waiting.emplace();
+    waiting->file = history::waitingRowsFile(QDir::homePath().toStdString());
+  }
+  historyService_ = std::make_unique<history::Service>(location, history::kRetryMs, waiting);
   journal_ = std::make_unique<history::Journal>(*historyService_, history::defaultIdentity());
   context_.history = this;
   historyWatch_ = scheduler_.createTimer("HistoryWatch", kHistoryWatchMs, [this] { tellHistoryProblem(); });

@@ -68,6 +68,7 @@ std::string Location::display() const {
 }
 
 std::string defaultDatabaseFile(const std::string& home) { return home + "/TAVRIN_IE/kelvo6.sqlite"; }
+std::string waitingRowsFile(const std::string& home) { return home + "/TAVRIN_IE/kelvo6-waiting.sqlite"; }
 
 std::optional<Location> parseLocation(const std::string& text, const std::string& home, std::string* error) {
   for (const char* scheme : {"postgresql://", "postgres://"}) {

@@ -21,6 +21,8 @@ struct Location {
 
 // $HOME/TAVRIN_IE/kelvo6.sqlite
 std::string defaultDatabaseFile(const std::string& home);
+// $HOME/TAVRIN_IE/kelvo6-waiting.sqlite: rows a station keeps while its server is away.
+std::string waitingRowsFile(const std::string& home);
 
 // The location a setting names: empty = the default file; a postgresql:// or
 // postgres:// URL = a server; anything else = a file path. A URL that carries

@@ -313,6 +313,48 @@ std::optional<std::vector<WriteEntry>> SqlStore::writesAfter(const std::string& 
   return out;
 }
 
+std::optional<std::vector<WriteEntry>> SqlStore::allWrites(std::string* error) {
+  QSqlQuery q(QSqlDatabase::database(connection_, false));
+  if (!exec(q, QStringLiteral("SELECT key, snapshot_key, written_at, station, operator, source, item, old_value, "
+                              "new_value FROM ecu_write ORDER BY written_at, id")))
+    return fail("cannot read the write journal", q.lastError().text(), error), std::nullopt;
+  std::vector<WriteEntry> out;
+  while (q.next()) {
+    out.push_back({ss(q.value(0)), ss(q.value(1)), parseIsoTime(ss(q.value(2))).value_or(0), ss(q.value(3)),
+                   ss(q.value(4)), ss(q.value(5)), ss(q.value(6)), q.value(7).toInt(), q.value(8).toInt()});
+  }
+  return out;
+}
+
+bool SqlStore::remove(Kind kind, const std::string& key, std::string* error) {
+  QSqlDatabase db = QSqlDatabase::database(connection_, false);
+  QString failed;
+  const bool done = inTransaction(db, [&] {
+    QSqlQuery q(db);
+    auto run = [&](const QString& sql) { return exec(q, sql, {qs(key)}) || (failed = q.lastError().text(), false); };
+    switch (kind) {
+      case Kind::kSnapshot:
+        return run(QStringLiteral("DELETE FROM snapshot_value WHERE snapshot_id IN (SELECT id FROM snapshot WHERE key = ?)")) &&
+               run(QStringLiteral("DELETE FROM snapshot WHERE key = ?"));
+      case Kind::kWrite: return run(QStringLiteral("DELETE FROM ecu_write WHERE key = ?"));
+      case Kind::kEolResult: return run(QStringLiteral("DELETE FROM eol_record WHERE key = ?"));
+    }
+    return false;
+  });
+  if (!done) return fail("cannot take a forwarded row out", failed, error);
+  return true;
+}
+
+int SqlStore::rowCount() {
+  return queryCount(QStringLiteral("SELECT (SELECT COUNT(*) FROM snapshot) + (SELECT COUNT(*) FROM ecu_write) + "
+                                   "(SELECT COUNT(*) FROM eol_record)"));
+}
+
+int SqlStore::queryCount(const QString& sql) {
+  QSqlQuery q(QSqlDatabase::database(connection_, false));
+  return q.exec(sql) && q.next() ? q.value(0).toInt() : 0;
+}
+
 std::optional<std::vector<EolResult>> SqlStore::eolResults(std::string* error) {
   QSqlQuery q(QSqlDatabase::database(connection_, false));
   if (!exec(q, QStringLiteral("SELECT key, unit, tested_at, station, operator, tool_version, ecu_software, "

@@ -36,10 +36,18 @@ class SqlStore : public Store {
   std::optional<std::vector<WriteEntry>> writesAfter(const std::string& snapshotKey, std::string* error) override;
   std::optional<std::vector<EolResult>> eolResults(std::string* error) override;
 
+  // For a station's local file of rows waiting for the server: every write,
+  // a row taken out once the server has it, and how many rows there are.
+  std::optional<std::vector<WriteEntry>> allWrites(std::string* error);
+  enum class Kind { kSnapshot, kWrite, kEolResult };
+  bool remove(Kind kind, const std::string& key, std::string* error);
+  int rowCount();
+
  private:
   bool connect(int upToVersion, std::string* error);
   bool checkSchema(int* version, std::string* error);
   bool migrate(int version, int upToVersion, std::string* error);
+  int queryCount(const QString& sql);
   bool fail(const QString& what, const QString& detail, std::string* error);
 
   QString connection_;

@@ -61,31 +61,40 @@ TEST(HistoryPostgres, ARefusedLoginIsReportedNamingTheServer) {
   EXPECT_NE(error.find("nobody"), std::string::npos) << error;
 }
 
-TEST(HistoryPostgres, RecordsMadeWhileTheServerIsAwayAreStoredOnceWhenItIsBack) {
+// The station records while the server is away, is even restarted meanwhile,
+// and the server ends with every row exactly once.
+TEST(HistoryPostgres, RecordsMadeWhileTheServerIsAwayWaitInTheStationsFileAndArriveOnce) {
   START_SERVER(server);
-  Service service(server.location(), 50);
-  auto recordUnits = [&](int from, int to) {
+  testing::ScratchFile stationFile;
+  auto recordUnits = [](Service& service, int from, int to) {
     for (int n = from; n < to; ++n) service.record(testing::sampleEol("U" + std::to_string(n), "PASS"));
   };
-  recordUnits(0, 40);
-  ASSERT_TRUE(service.waitUntilStored(30000)) << service.problem();
-  ASSERT_TRUE(server.stop());
-  recordUnits(40, 80);
-  service.flush();  // returns once the first of them is refused
-  EXPECT_GT(service.waiting(), 0);
-  EXPECT_NE(service.problem().find(server.location().display()), std::string::npos) << service.problem();
+  {
+    Service station(server.location(), 50, stationFile.location());
+    recordUnits(station, 0, 40);
+    ASSERT_TRUE(station.waitUntilStored(30000)) << station.problem();
+    ASSERT_TRUE(server.stop());
+    recordUnits(station, 40, 80);
+    station.flush();
+    EXPECT_EQ(station.waiting(), 40);
+    EXPECT_NE(station.problem().find(server.location().display()), std::string::npos) << station.problem();
+  }  // the program ends while the server is away
   ASSERT_TRUE(server.start());
-  recordUnits(80, 100);
-  ASSERT_TRUE(service.waitUntilStored(30000)) << service.problem();
-  EXPECT_EQ(service.problem(), "");
+  Service station(server.location(), 50, stationFile.location());
+  recordUnits(station, 80, 100);
+  ASSERT_TRUE(station.waitUntilStored(30000)) << station.problem();
+  EXPECT_EQ(station.problem(), "");
   std::optional<std::vector<EolResult>> rows;
   std::string error;
-  ASSERT_TRUE(service.run([&](Store& s) { rows = s.eolResults(&error); }, &error)) << error;
+  ASSERT_TRUE(station.run([&](Store& s) { rows = s.eolResults(&error); }, &error)) << error;
   ASSERT_TRUE(rows);
   std::set<std::string> units;
   for (const EolResult& r : *rows) units.insert(r.unit);
   EXPECT_EQ(rows->size(), 100u);
   EXPECT_EQ(units.size(), 100u);
+  SqlStore left(QStringLiteral("pg-station-file"));
+  ASSERT_TRUE(left.open(stationFile.location(), &error)) << error;
+  EXPECT_EQ(left.rowCount(), 0);
 }
 
 }  // namespace
