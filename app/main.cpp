@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QEvent>
 #include <QTimer>
 #include <chrono>
@@ -12,7 +13,9 @@
 
 #include "app/app.h"
 #include "core/shared.h"
+#include "history/location.h"
 #include "platform/desktop.h"
+#include "platform/end_signals.h"
 #include "platform/qt_scheduler.h"
 #include "platform/qt_serial_port.h"
 #include "sim/ecu.h"
@@ -151,9 +154,18 @@ int main(int argc, char** argv) {
   kelvo6::platform::QtDesktop desktop;
   kelvo6::app::App app(shared, scheduler, serial, desktop);
   app.onProgramEnd = [] { QApplication::quit(); };
+  // The history database: KELVO6_DATABASE names a file or a server, else the default file.
+  std::string historyError;
+  if (auto where = kelvo6::history::parseLocation(qEnvironmentVariable("KELVO6_DATABASE").toStdString(),
+                                                  QDir::homePath().toStdString(), &historyError))
+    app.openHistory(*where);
+  else
+    std::fprintf(stderr, "kelvo6: KELVO6_DATABASE: %s; no history is kept\n", historyError.c_str());
   QApplication::setQuitOnLastWindowClosed(false);
   StartupReport startupReport;
   if (qEnvironmentVariableIsSet("KELVO6_REPORT_STARTUP")) application.installEventFilter(&startupReport);
+  // SIGTERM and SIGINT end the program through the same path as closing its windows.
+  kelvo6::platform::EndSignals endSignals([&app] { app.endProgram(); });
   app.start();
   return QApplication::exec();
 }

@@ -12,6 +12,7 @@ packages=(
   python3-openpyxl python3-odf python3-xlwt
   clang libclang-rt-14-dev
   poppler-utils
+  libqt6sql6-sqlite libqt6sql6-psql postgresql sqlite3
 )
 
 missing=()

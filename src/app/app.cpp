@@ -1,7 +1,13 @@
 #include "app/app.h"
 
+#include <QDir>
+
 #include "app/screens.h"
 #include "core/language.h"
+#include "history/journal.h"
+#include "history/location.h"
+#include "history/register.h"
+#include "history/service.h"
 #include "link/params.h"
 
 namespace kelvo6::app {
@@ -16,13 +22,23 @@ constexpr core::Text3 kPortLost{
     "The ECU or the serial adapter was disconnected. When it is connected again, press MENU to reconnect.",
     "ECU veya seri adaptorun baglantisi kesildi. Tekrar baglandiginda yeniden baglanmak icin MENU'ye basin."};
 
+constexpr core::Text3 kHistoryTitle{"KELVO6 - Storico", "KELVO6 - History", "KELVO6 - Gecmis"};
+constexpr core::Text3 kHistoryProblem{
+    "Lo storico non puo' essere registrato. La sessione con la centralina continua; quanto registrato resta in "
+    "attesa e sara' salvato appena possibile.",
+    "The history cannot be recorded. The ECU session carries on; what is recorded waits and is stored as soon as "
+    "it can be.",
+    "Gecmis kaydedilemiyor. ECU oturumu devam ediyor; kaydedilenler bekliyor ve mumkun oldugunda saklanacak."};
+constexpr int kHistoryWatchMs = 1000;
+
 QString qs(std::string_view v) { return QString::fromUtf8(v.data(), static_cast<int>(v.size())); }
 }  // namespace
 
 App::App(core::Shared& shared, platform::Scheduler& scheduler, platform::SerialPort& port, platform::Desktop& desktop)
     : shared_(shared),
       connection_(shared, port, scheduler, *this),
-      context_{shared, scheduler, desktop, connection_, navigator_} {
+      context_{shared, scheduler, desktop, connection_, navigator_},
+      scheduler_(scheduler) {
   navigator_.setContext(&context_);
   navigator_.onProgramEnd = [this] {
     connection_.close();
@@ -35,15 +51,68 @@ App::App(core::Shared& shared, platform::Scheduler& scheduler, platform::SerialP
   calib::registerScreens(navigator_);
   eol::registerScreens(navigator_);
   scope::registerScreens(navigator_);
+  history::registerScreens(navigator_);
 }
 
 App::~App() {
   // Close what is still open without running the program-end path again.
   navigator_.onProgramEnd = nullptr;
   for (Screen* s : navigator_.loaded()) delete s;
+  // The history's thread stores what is still queued before it stops.
+  historyWatch_.reset();
+  journal_.reset();
+  historyService_.reset();
+}
+
+void App::openHistory(const history::Location& location) {
+  journal_.reset();
+  // With a server, what cannot reach it waits in a file of this station.
+  std::optional<history::Location> waiting;
+  if (location.kind == history::Location::Kind::kPostgres) {
+    waiting.emplace();
+    waiting->file = history::waitingRowsFile(QDir::homePath().toStdString());
+  }
+  historyService_ = std::make_unique<history::Service>(location, history::kRetryMs, waiting);
+  journal_ = std::make_unique<history::Journal>(*historyService_, history::defaultIdentity());
+  context_.history = this;
+  historyWatch_ = scheduler_.createTimer("HistoryWatch", kHistoryWatchMs, [this] { tellHistoryProblem(); });
+  historyWatch_->start();
+}
+
+void App::tellHistoryProblem() {
+  const std::string problem = historyService_ ? historyService_->problem() : std::string();
+  if (problem == historyProblemTold_) return;
+  historyProblemTold_ = problem;
+  if (problem.empty()) return;
+  // The ECU session carries on; the fitter learns once per problem what is wrong and where.
+  Screen* message = navigator_.showMessage(navigator_.active(), qs(core::pickOr(kHistoryTitle, shared_.language)),
+                                           qs(core::pickOr(kHistoryProblem, shared_.language)));
+  if (auto* m = dynamic_cast<MessageWindow*>(message)) m->setDetail(QString::fromStdString(problem));
+}
+
+history::Service* App::historyService() { return historyService_.get(); }
+history::Journal& App::journal() { return *journal_; }
+
+void App::handshakeComplete() {
+  if (journal_) journal_->keepRestorePoint(shared_, connection_.openedDevice());
+}
+
+void App::writeAcknowledged(bool cell, int number, int oldValue, int newValue) {
+  if (!journal_) return;
+  // One window talks to the ECU at a time: the active one made the write.
+  Screen* source = navigator_.active();
+  journal_->writeAcknowledged(cell, number, oldValue, newValue,
+                              source ? source->objectName().toStdString() : std::string());
 }
 
 void App::start() { navigator_.open(QStringLiteral("Form1"), nullptr); }
+
+void App::endProgram() {
+  std::vector<Screen*> open = navigator_.loaded();
+  for (auto it = open.rbegin(); it != open.rend(); ++it) {
+    if (Screen* s = navigator_.find((*it)->objectName()); s == *it) s->close();
+  }
+}
 
 void App::parameterConfirmed(int number, int value) {
   const link::ParamInfo& info = link::paramInfo(number);

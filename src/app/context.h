@@ -6,6 +6,10 @@
 #include "platform/desktop.h"
 #include "platform/scheduler.h"
 
+namespace kelvo6::history {
+class Hooks;
+}
+
 namespace kelvo6::app {
 
 class Connection;
@@ -17,6 +21,7 @@ struct Context {
   platform::Desktop& desktop;
   Connection& connection;
   Navigator& navigator;
+  history::Hooks* history = nullptr;  // nothing when the program keeps no history
 };
 
 }  // namespace kelvo6::app

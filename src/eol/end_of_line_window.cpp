@@ -1,8 +1,10 @@
 #include "eol/end_of_line_window.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <span>
@@ -10,6 +12,7 @@
 #include "app/connection.h"
 #include "app/navigator.h"
 #include "app/texts.h"
+#include "eol/records_database.h"
 #include "eol/records_file.h"
 #include "eol/records_report.h"
 #include "eol/records_ui.h"
@@ -74,6 +77,9 @@ const QRect kInjectorFrame(140, 10, 300, 330);
 const QRect kStartButton(10, 160, 120, 60);
 const QRect kExitButton(10, 290, 120, 40);
 const QRect kReportButtonRect(10, 350, 120, 40);
+constexpr int kVersionAttempts = 5;
+const QRect kUnitLabel(10, 224, 120, 18);
+const QRect kUnitField(10, 244, 120, 28);
 const QRect kMessageLine(10, 450, 810, 36);
 const QSize kWindowSize(830, 496);
 
@@ -147,7 +153,17 @@ EndOfLineWindow::EndOfLineWindow(app::Context& ctx) : Screen(ctx, QStringLiteral
 
   connect(report_, &QPushButton::clicked, this, [this] { saveReport(); });
 
+  auto* unitLabel = new QLabel(this);
+  unitLabel->setObjectName("UnitLabel");
+  unitLabel->setGeometry(kUnitLabel);
+  unitField_ = new QLineEdit(this);
+  unitField_->setObjectName("UnitText");
+  unitField_->setGeometry(kUnitField);
+  unitField_->setMaxLength(64);
+  connect(unitField_, &QLineEdit::returnPressed, this, [this] { unitEntered(); });
+
   poll_ = makeTimer("Timer1", kPollMs, [this] { pollTick(); });
+  versionRead_ = makeTimer("Timer2", kPollMs, [this] { versionTick(); });
 }
 
 EndOfLineWindow::~EndOfLineWindow() { recordUnit(false); }
@@ -233,6 +249,8 @@ void EndOfLineWindow::load() {
   start_->setEnabled(connected());
   showMessage(kChooseCylinders);
   report_->setText(app::text3(kReportCaption, language()));
+  control<QLabel>(QStringLiteral("UnitLabel"))->setText(app::text3(kUnitCaption, language()));
+  unitField_->setEnabled(connected());
   report_->setEnabled(false);
 }
 
@@ -246,6 +264,7 @@ void EndOfLineWindow::activate() {
 void EndOfLineWindow::unload() {
   recordUnit();
   poll_->stop();
+  versionRead_->stop();
   testRunning_ = false;
 }
 
@@ -269,9 +288,34 @@ int EndOfLineWindow::chosenCylinders() const {
   return kCylinderChoices[0];
 }
 
+void EndOfLineWindow::unitEntered() {
+  if (unitField_->text().trimmed().isEmpty()) {
+    showMessage(app::text3(kUnitMissing, language()));
+    return;
+  }
+  if (!start_->isEnabled() || testRunning_ || versionRead_->isRunning()) return;
+  // The unit on the fixture may not be the one the main menu connected to.
+  shared().received.version = false;
+  versionAttempts_ = 0;
+  versionTick();
+}
+
+void EndOfLineWindow::versionTick() {
+  versionRead_->stop();
+  if (!shared().received.version && versionAttempts_ < kVersionAttempts) {
+    ++versionAttempts_;
+    send(link::readSoftwareVersion());
+    versionRead_->start();
+    return;
+  }
+  startTest();  // with the version read, or recorded as not known
+}
+
 void EndOfLineWindow::startTest() {
   recordUnit();  // the unit before, left without its reset
   recordedUnit_.reset();
+  unitUnderTest_ = unitField_->text().trimmed().toStdString();
+  unitField_->selectAll();  // the next scan replaces it
   report_->setEnabled(false);
   cylinders_ = chosenCylinders();
   paintAll(true);
@@ -388,6 +432,12 @@ void EndOfLineWindow::recordUnit(bool tellFitter) {
   };
   recordedUnit_ = unitResult(localDateTimeNow(), version, cylinders_, lastResults_, green(kPowerLatchLamp),
                              green(kWatchDogLamp));
+  const history::Identity who = ctx().history ? ctx().history->journal().identity() : history::defaultIdentity();
+  recordedUnit_->unit = unitUnderTest_;
+  recordedUnit_->station = who.station;
+  recordedUnit_->operatorName = who.operatorName;
+  recordedUnit_->toolVersion = history::toolVersion();
+  if (ctx().history) ctx().history->journal().service().record(eolResultOf(*recordedUnit_));
   report_->setEnabled(true);
   const std::string folder = recordsFolder();
   std::string error = appendRecord(folder, *recordedUnit_);
@@ -399,8 +449,13 @@ void EndOfLineWindow::recordUnit(bool tellFitter) {
 
 void EndOfLineWindow::saveReport() {
   if (!recordedUnit_) return;
-  QString path = withPdfSuffix(ctx().desktop.chooseFile(this, reportDialogRequest(language())));
+  const QString chosen = ctx().desktop.chooseFile(this, reportDialogRequest(language()));
+  const QString path = withPdfSuffix(chosen);
   if (path.isEmpty()) return;
+  // The dialog asked about replacing the name typed, not the one the suffix made of it.
+  if (path != chosen && QFileInfo::exists(path) &&
+      !ctx().desktop.confirm(this, replaceReportQuestion(windowTitle(), path, language())))
+    return;
   QString error = writeReport(path, *recordedUnit_, language());
   const QString text = error.isEmpty() ? reportSavedText(path, language()) : reportNotSavedText(path, language());
   app::Screen* m = ctx().navigator.showMessage(this, recordsMessageTitle(language()), text);

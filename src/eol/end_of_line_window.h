@@ -13,6 +13,7 @@
 #include "platform/scheduler.h"
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -48,6 +49,11 @@ class EndOfLineWindow : public app::Screen {
   // Production record of the unit whose results are on show; `tellFitter`
   // says whether a failure to write it may open the message window.
   void recordUnit(bool tellFitter = true);
+  // The identity typed or scanned (a scanner ends with Enter): an empty one is
+  // refused, any other starts the unit's test.
+  void unitEntered();
+  // Before a scanned unit's test: the software version of the ECU now on the fixture.
+  void versionTick();
   void saveReport();
 
   std::array<platform::Lamp*, kLampCount> lamps_{};
@@ -57,7 +63,11 @@ class EndOfLineWindow : public app::Screen {
   QPushButton* start_ = nullptr;
   QPushButton* exit_ = nullptr;
   QPushButton* report_ = nullptr;
+  QLineEdit* unitField_ = nullptr;
+  std::string unitUnderTest_;  // the identity the running test was started with
   std::unique_ptr<platform::Timer> poll_;
+  std::unique_ptr<platform::Timer> versionRead_;
+  int versionAttempts_ = 0;
 
   bool testRunning_ = false;  // from the start button to "RESET OK"
   int cylinders_ = 4;

@@ -35,6 +35,11 @@ void syncFolderOf(const std::string& path) {
   if (d.fd >= 0) ::fsync(d.fd);
 }
 
+std::string rollBack(int fd, off_t previousEnd, std::string error) {
+  if (::ftruncate(fd, previousEnd) == 0) ::fsync(fd);
+  return error;
+}
+
 bool isWholeRow(const std::vector<std::string>& fields, std::size_t columns) {
   if (fields.size() != columns) return false;
   // A row cut inside its last field would still count its columns right.
@@ -62,8 +67,10 @@ std::string appendLine(const std::string& path, const std::string& header, const
   bytes += row;
   // One write of the whole row: with O_APPEND it lands after everything that
   // is there, also when another program appends to the same day's file.
-  if (!core::writeAll(d.fd, bytes)) return systemError("cannot write", path);
-  if (::fsync(d.fd) != 0) return systemError("cannot flush", path);
+  // A row that did not reach the disk whole (a full disk, a size limit) is
+  // cut back to the previous end of the file: never a torn row.
+  if (!core::writeAll(d.fd, bytes)) return rollBack(d.fd, st.st_size, systemError("cannot write", path));
+  if (::fsync(d.fd) != 0) return rollBack(d.fd, st.st_size, systemError("cannot flush", path));
   if (st.st_size == 0) syncFolderOf(path);
   return {};
 }

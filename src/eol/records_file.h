@@ -15,8 +15,8 @@ std::string recordsFileName(const std::string& dateTime);
 
 // Appends `row` (one whole line) to the file at `path` with a single write,
 // after `header` when the file is new, and flushes it to the disk. A last line
-// left without its line end is closed first. Returns what went wrong, or an
-// empty string.
+// left without its line end is closed first. A write that fails leaves the file
+// as it was. Returns what went wrong, or an empty string.
 std::string appendLine(const std::string& path, const std::string& header, const std::string& row);
 
 // Appends the unit's row to its day's file in `folder`, creating the folder

@@ -23,6 +23,14 @@ constexpr Text3 kCylinders{"Cilindri", "Cylinders", "Silindir"};
 constexpr Text3 kResult{"Esito", "Result", "Sonuc"};
 constexpr Text3 kPassed{"SUPERATO", "PASSED", "GECTI"};
 constexpr Text3 kFailed{"NON SUPERATO", "FAILED", "KALDI"};
+constexpr Text3 kUnit{"Matricola", "Unit", "Unite"};
+constexpr Text3 kStation{"Postazione", "Station", "Istasyon"};
+constexpr Text3 kOperator{"Operatore", "Operator", "Operator"};
+constexpr Text3 kTool{"Versione KELVO6", "KELVO6 version", "KELVO6 versiyonu"};
+constexpr Text3 kFailedChecks{"Controlli non superati", "Failed checks", "Kalan kontroller"};
+constexpr Text3 kNone{"nessuno", "none", "yok"};
+constexpr Text3 kCheckPassed{"superato", "passed", "gecti"};
+constexpr Text3 kCheckFailed{"NON SUPERATO", "FAILED", "KALDI"};
 constexpr Text3 kLegendPassed{"verde: superato", "green: passed", "yesil: gecti"};
 constexpr Text3 kLegendFailed{"rosso: non superato", "red: failed", "kirmizi: kaldi"};
 
@@ -82,13 +90,22 @@ class Page {
         {kDateTime, QString::fromStdString(unit_.dateTime).replace(QLatin1Char('T'), QLatin1Char(' '))},
         {kVersion, version},
         {kCylinders, QString::number(unit_.cylinders)},
+        {kUnit, QString::fromStdString(unit_.unit)},
+        {kStation, QString::fromStdString(unit_.station)},
+        {kOperator, QString::fromStdString(unit_.operatorName)},
+        {kTool, QString::fromStdString(unit_.toolVersion)},
     };
     double y = 60;
     for (const auto& [label, value] : rows) {
       text(QRectF(0, y, 140, 18), t(label), font(10));
-      text(QRectF(140, y, 160, 18), value, font(10, true));
-      y += 20;
+      text(QRectF(140, y, width - 360, 18), value, font(10, true));
+      y += 18;
     }
+    // The failed checks in words, so a report can be read and searched.
+    const std::string failed = failedChecks(unit_);
+    text(QRectF(0, y + 4, 140, 18), t(kFailedChecks), font(10));
+    text(QRectF(140, y + 4, width - 140, 36), failed.empty() ? t(kNone) : QString::fromStdString(failed),
+         font(10, true), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
 
     const bool pass = passed(unit_);
     QRectF box(width - 210, 56, 210, 62);
@@ -98,7 +115,7 @@ class Page {
     text(QRectF(box.left() + 12, box.top() + 4, box.width() - 24, 16), t(kResult), font(9));
     lamp(QPointF(box.left() + 26, box.top() + 38), !pass, 22);
     text(QRectF(box.left() + 46, box.top() + 22, box.width() - 52, 32), t(pass ? kPassed : kFailed), font(15, true));
-    return 140;
+    return y + 48;
   }
 
   // Rows of STAT, EMUL, OUT and IN for each injector of the unit, with the
@@ -131,7 +148,9 @@ class Page {
     frame(QRectF(at, QSizeF(width, height)), QString::fromLatin1(group.caption));
     double y = at.y() + kCaptionHeight + kCheckPitch / 2 - 2;
     for (int l : group.lamps) {
-      text(QRectF(at.x() + 12, y - 8, width - 50, 16), QString::fromStdString(lampName(l)), font(9));
+      text(QRectF(at.x() + 12, y - 8, width - 120, 16), QString::fromStdString(lampName(l)), font(9));
+      text(QRectF(at.x() + width - 110, y - 8, 76, 16), t(red(l) ? kCheckFailed : kCheckPassed), font(8, red(l)),
+           Qt::AlignRight | Qt::AlignVCenter);
       lamp(QPointF(at.x() + width - 24, y), red(l));
       y += kCheckPitch;
     }

@@ -49,6 +49,16 @@ UnitResult unitResult(std::string dateTime, std::string ecuVersion, int cylinder
   return u;
 }
 
+std::string failedChecks(const UnitResult& unit) {
+  std::string names;
+  for (int lamp = 0; lamp < kLampCount; ++lamp) {
+    if (!shownFor(unit, lamp) || !unit.red[static_cast<std::size_t>(lamp)]) continue;
+    if (!names.empty()) names += "; ";
+    names += lampName(lamp);
+  }
+  return names;
+}
+
 bool passed(const UnitResult& unit) {
   for (int lamp = 0; lamp < kLampCount; ++lamp)
     if (shownFor(unit, lamp) && unit.red[static_cast<std::size_t>(lamp)]) return false;

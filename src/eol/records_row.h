@@ -18,6 +18,12 @@ struct UnitResult {
   std::string ecuVersion;  // "1.2.3"; empty when the version is not known
   int cylinders = 4;
   std::array<bool, kLampCount> red{};  // each lamp as painted: red failed, green passed
+  // Who and what tested it: the unit's serial or box number, the station,
+  // the operator and this program's version (empty when not known).
+  std::string unit;
+  std::string station;
+  std::string operatorName;
+  std::string toolVersion;
 };
 
 // The unit as the window shows it: the checks of the last report it decoded,
@@ -27,6 +33,8 @@ UnitResult unitResult(std::string dateTime, std::string ecuVersion, int cylinder
 
 // Passed when every lamp shown for the unit's cylinder count is green.
 bool passed(const UnitResult& unit);
+// The names of the failed checks shown for the unit, in lamp order, "; " between them.
+std::string failedChecks(const UnitResult& unit);
 
 // The name of a lamp as the window labels it: "INJ3 OUT", "RELE EMUL INJ 1-2",
 // "PRESSIONE1", "EEPROM", "WATCH DOG".

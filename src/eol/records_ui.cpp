@@ -19,6 +19,10 @@ constexpr Text3 kRecordNotWritten{
     "Il risultato di questo collaudo non è stato registrato nella cartella \"%1\".",
     "The result of this end-of-line test was not recorded in the folder \"%1\".",
     "Bu hat sonu testinin sonucu \"%1\" klasorune kaydedilemedi."};
+constexpr Text3 kReplaceReport{"Il file \"%1\" esiste già. Sostituirlo?", "The file \"%1\" already exists. Replace it?",
+                               "\"%1\" dosyasi zaten var. Degistirilsin mi?"};
+constexpr Text3 kYes{"Sì", "Yes", "Evet"};
+constexpr Text3 kNo{"No", "No", "Hayir"};
 constexpr Text3 kReportSaved{"Rapporto salvato: \"%1\".", "Report saved: \"%1\".", "Rapor kaydedildi: \"%1\"."};
 constexpr Text3 kReportNotSaved{"Impossibile salvare il rapporto \"%1\".", "The report \"%1\" cannot be saved.",
                                 "\"%1\" raporu kaydedilemedi."};
@@ -38,6 +42,11 @@ platform::FileDialogRequest reportDialogRequest(int language) {
 QString withPdfSuffix(const QString& path) {
   if (path.isEmpty() || QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0) return path;
   return path + QStringLiteral(".pdf");
+}
+
+platform::Question replaceReportQuestion(const QString& title, const QString& path, int language) {
+  return {title, app::text3(kReplaceReport, language).arg(QFileInfo(path).fileName()), app::text3(kYes, language),
+          app::text3(kNo, language)};
 }
 
 QString recordsMessageTitle(int language) { return app::text3(kMessageTitle, language); }

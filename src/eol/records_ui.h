@@ -23,6 +23,8 @@ constexpr core::Text3 kReportCaption{"RAPPORTO PDF", "PDF REPORT", "PDF RAPORU"}
 platform::FileDialogRequest reportDialogRequest(int language);
 // A report name chosen without the .pdf suffix gets it.
 QString withPdfSuffix(const QString& path);
+// Whether to replace an existing report the suffix led to (the dialog asked only about the name typed).
+platform::Question replaceReportQuestion(const QString& title, const QString& path, int language);
 
 QString recordsMessageTitle(int language);
 QString recordNotWrittenText(const std::string& folder, int language);

@@ -113,7 +113,9 @@ bool Dispatcher::parameterEcho(const Response& r) {
   if (!isParam(number)) return false;
   auto& p = s_.param(number);
   if (value != p.pending) return false;
+  const int old = p.ecu;
   p.ecu = value;
+  display_.writeAcknowledged(false, number, old, value);
   if (s_.bulkTransfer) return true;
   display_.parameterConfirmed(number, value);
   if (number == param::kProbe1Type) recomputeLambdaRange(s_, 1);
@@ -161,7 +163,9 @@ bool Dispatcher::cellEcho(const Response& r) {
   if (cell < 1 || cell > core::kCellCount) return false;
   auto& c = s_.cell(cell);
   if (value != c.pending) return false;
+  const int old = c.ecu;
   c.ecu = value;
+  display_.writeAcknowledged(true, cell, old, value);
   if (!s_.bulkTransfer) display_.cellConfirmed(cell, value);
   return true;
 }

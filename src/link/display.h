@@ -18,6 +18,9 @@ class Display {
   // Calibration mode confirmed on or off: the calibration window's title and
   // the caption of its toggle button (also during a bulk transfer).
   virtual void calibrationMode(bool on, const std::string& title, const std::string& caption) = 0;
+  // Every write the ECU acknowledged (also during a bulk transfer), with the
+  // value it replaced: for the write journal.
+  virtual void writeAcknowledged(bool /*cell*/, int /*number*/, int /*oldValue*/, int /*newValue*/) {}
 };
 
 // A display that shows nothing: for headless use, fuzzing and benchmarks.

@@ -12,6 +12,7 @@
 #include "app/connection.h"
 #include "app/navigator.h"
 #include "app/texts.h"
+#include "history/hooks.h"
 #include "link/params.h"
 #include "link/requests.h"
 #include "platform/widgets.h"
@@ -33,6 +34,7 @@ constexpr app::ControlText kTexts[] = {
     {"Label2", {"GPL", "LPG", "LPG"}},
     {"Label5", {"METANO", "CNG", "CNG"}},
     {"Command7", {"Oscilloscopio", "Oscilloscope", "Osiloskop"}},
+    {"Command8", {"Storico", "History", "Gecmis"}},
 };
 constexpr Text3 kTitleNotConnected{"KELVO6 - Non Connesso", "KELVO6 - Not Connected", "KELVO6 - Iletisim Yok"};
 constexpr Text3 kLineFailureTitle{"KELVO6 - Comunicazione", "KELVO6 - Communication", "KELVO6 - Iletisim"};
@@ -127,6 +129,17 @@ MainMenu::MainMenu(app::Context& ctx) : Screen(ctx, QStringLiteral("Form2")) {
   lineNote_->hide();
   v->addWidget(lineNote_);
   connect(oscilloscope_, &QPushButton::clicked, this, [this] { openOscilloscope(); });
+  // The history of restore points and writes, when the program keeps one.
+  history_ = new QPushButton(QStringLiteral("Storico"), this);
+  history_->setObjectName("Command8");
+  history_->setMinimumHeight(36);
+  history_->setEnabled(false);
+  history_->setVisible(ctx.history != nullptr);
+  v->addWidget(history_);
+  connect(history_, &QPushButton::clicked, this, [this] {
+    stopTimers();
+    this->ctx().navigator.open(QStringLiteral("History"), this);
+  });
 
   connect(buttons_[1], &QPushButton::clicked, this, [this] { exit(); });
   connect(buttons_[2], &QPushButton::clicked, this, [this] { openEndOfLine(); });
@@ -201,6 +214,7 @@ void MainMenu::stopTimers() {
 void MainMenu::enableScreenButtons(bool enabled) {
   for (int i = 2; i <= 5; ++i) buttons_[i]->setEnabled(enabled);
   oscilloscope_->setEnabled(enabled);
+  history_->setEnabled(enabled && ctx().history);
   // The software update needs an ECU that has answered the handshake.
   buttons_[6]->setEnabled(enabled && connected() && handshakeComplete_);
 }
@@ -233,6 +247,7 @@ void MainMenu::handshakeTick() {
   if (s.received.paramSet) {
     if (s.received.table) {
       handshakeComplete_ = true;
+      if (ctx().history) ctx().history->handshakeComplete();
       enableScreenButtons(true);
       s.bulkTransfer = false;
       showFuel();

@@ -53,6 +53,7 @@ class MainMenu : public app::Screen {
   QRadioButton* fuel_[2] = {};
   QLabel* fuelLabel_[2] = {};
   QPushButton* oscilloscope_ = nullptr;  // Command7, after the described buttons
+  QPushButton* history_ = nullptr;       // Command8, after the oscilloscope's
   QLineEdit* version_;
   QLabel* lineNote_ = nullptr;  // Label6: how to connect again after a lost line
   bool handshakeComplete_ = false;  // the ECU has answered version, parameters and table

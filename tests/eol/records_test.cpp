@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <filesystem>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "eol/records_file.h"
 #include "eol/records_row.h"
 #include "records_sample.h"
@@ -208,6 +212,30 @@ TEST_F(RecordsFolder, WriterKilledWhileAppendingLeavesWholeRowsInOrder) {
   RecordsRead after = readRecords(dayFile());
   ASSERT_EQ(after.rows.size(), before.rows.size() + 1);
   EXPECT_EQ(after.rows.back(), fieldsOf(next));
+}
+
+// A disk that fills mid-row (here a file size limit just past the file's end):
+// the row is refused whole, the file is left as it was, and the next append,
+// once there is room again, adds a whole row.
+TEST_F(RecordsFolder, AFullDiskLeavesNoTornRowAndTheFileGoesOn) {
+  ASSERT_EQ(appendRecord(folder(), sample::unit(0)), "");
+  const QByteArray before = bytes();
+  rlimit previous{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+  auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit tight = previous;
+  tight.rlim_cur = static_cast<rlim_t>(before.size() + 10);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+  const std::string error = appendRecord(folder(), sample::unit(1));
+  ::setrlimit(RLIMIT_FSIZE, &previous);
+  std::signal(SIGXFSZ, previousSignal);
+  EXPECT_NE(error, "");
+  EXPECT_EQ(bytes(), before);
+  ASSERT_EQ(appendRecord(folder(), sample::unit(1)), "");
+  RecordsRead after = readRecords(dayFile());
+  EXPECT_EQ(after.tornLines, 0);
+  ASSERT_EQ(after.rows.size(), 2u);
+  EXPECT_EQ(after.rows[1], fieldsOf(1));
 }
 
 }  // namespace

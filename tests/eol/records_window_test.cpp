@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QGroupBox>
@@ -10,6 +14,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <functional>
@@ -18,6 +23,8 @@
 #include "eol/records_file.h"
 #include "eol/records_report.h"
 #include "eol/records_row.h"
+#include "app/app.h"
+#include "platform/end_signals.h"
 #include "sim/ecu.h"
 #include "support/harness.h"
 
@@ -144,6 +151,25 @@ TEST(EndOfLineRecords, AUnitLeftBeforeItsResetIsRecordedAsFailed) {
   }
 }
 
+// Ended by the session (logout, shutdown) or Ctrl+C while a unit's results are
+// on show: the program ends through its windows, and the unit has its row.
+TEST(EndOfLineRecords, SigtermOrSigintWhileResultsAreShownLeavesTheUnitsRow) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    Home home;
+    Harness h;
+    openEndOfLine(h);
+    h.click("Form9", "Command2");
+    tickUntil(h, [&] { return message(h).startsWith("CHIAVE OFF ENTRO"); });
+    platform::EndSignals endSignals([&h] { h.app().endProgram(); });
+    ASSERT_EQ(::kill(::getpid(), signal), 0);
+    for (int i = 0; i < 100 && !h.programEnded(); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(h.programEnded()) << signal;
+    eol::RecordsRead r = home.read();
+    ASSERT_EQ(r.rows.size(), 1u) << signal << r.error;
+    EXPECT_EQ(field(r.rows[0], "RESULT"), "FAIL");
+  }
+}
+
 TEST(EndOfLineRecords, ARecordThatCannotBeWrittenIsReportedAndTheTestGoesOn) {
   QTemporaryDir dir;
   QFile blocker(dir.path() + "/home");
@@ -231,8 +257,38 @@ TEST(EndOfLineRecords, ReportIsOneA4PageWithTheLampsInTheirColours) {
   // failed EEPROM and the overall result red.
   EXPECT_GT(pixelsOf(page, QColor(0, 255, 0)), 0);
   EXPECT_GT(pixelsOf(page, QColor(255, 0, 0)), 0);
+  // Each result in words too: the failed check can be read and searched.
+  QProcess text;
+  text.start("pdftotext", {"-layout", pdf, "-"});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString words = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_TRUE(words.contains(QRegularExpression("Failed checks\\s+EEPROM"))) << words.toStdString();
+  EXPECT_TRUE(words.contains(QRegularExpression("EEPROM\\s+FAILED"))) << words.toStdString();
+  EXPECT_TRUE(words.contains(QRegularExpression("BATTERIA\\s+passed"))) << words.toStdString();
   if (qEnvironmentVariableIsSet("KELVO6_PNG_DIR"))
     page.save(QDir(qEnvironmentVariable("KELVO6_PNG_DIR")).filePath("end-of-line-report.png"));
+}
+
+TEST(EndOfLineRecords, AReportNameTypedWithoutPdfThatExistsIsReplacedOnlyWhenTheFitterSaysSo) {
+  Home home;
+  Harness h;
+  openEndOfLine(h);
+  runToResetOk(h, 0);
+  const QString pdf = home.path() + "/unit-0042.pdf";
+  for (bool replace : {false, true}) {
+    QFile earlier(pdf);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier unit's report");
+    earlier.close();
+    h.setNextConfirmation(replace);
+    h.setNextFileName(home.path() + "/unit-0042");
+    h.click("Form9", "Command3");
+    EXPECT_TRUE(h.lastConfirmation().contains("unit-0042.pdf")) << h.lastConfirmation().toStdString();
+    QFile after(pdf);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll() == "earlier unit's report", !replace);
+    if (h.window("Form12")) h.close("Form12");
+  }
 }
 
 TEST(EndOfLineRecords, ReportThatCannotBeWrittenSaysSoAndLeavesNoFile) {

@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "app/app.h"
+#include "history/location.h"
 #include "core/shared.h"
 #include "platform/desktop.h"
 #include "platform/qt_serial_port.h"
@@ -163,6 +164,10 @@ class Harness::Impl {
     app = std::make_unique<app::App>(shared, scheduler, port, desktop);
     app->navigator().setFollowWindowSystem(false);
     app->onProgramEnd = [this] { ended = true; };
+    if (o.keepsHistory) {
+      std::string error;
+      app->openHistory(*history::parseLocation({}, QDir::homePath().toStdString(), &error));
+    }
     scheduler.afterEach = [this] { pump(); };
     app->start();
     pump();
@@ -367,6 +372,7 @@ QString Harness::openedSettings() const {
 bool Harness::programEnded() const { return impl_->ended; }
 sim::Ecu* Harness::ecu() { return impl_->ecu.get(); }
 core::Shared& Harness::shared() { return impl_->shared; }
+app::App& Harness::app() { return *impl_->app; }
 std::int64_t Harness::nowMs() const { return impl_->scheduler.nowMs(); }
 void Harness::setNextConfirmation(bool yes) { impl_->desktop.nextAnswer = yes; }
 QString Harness::lastConfirmation() const { return impl_->desktop.lastQuestion; }

@@ -18,6 +18,9 @@ struct Shared;
 namespace sim {
 class Ecu;
 }
+namespace app {
+class App;
+}
 }  // namespace kelvo6
 
 namespace kelvo6::testing {
@@ -28,6 +31,7 @@ struct HarnessOptions {
   bool simulatedEcu = true;  // false: nothing answers, the test calls reply()
   int ecuLatencyMs = 5;      // delay before the simulated ECU's answer arrives
   bool portOpens = true;     // false: opening the port fails
+  bool keepsHistory = false; // true: the program keeps its history database under the test's HOME
 };
 
 class Harness {
@@ -65,6 +69,7 @@ class Harness {
   bool programEnded() const;
   sim::Ecu* ecu();  // nullptr without a simulated ECU
   core::Shared& shared();
+  app::App& app();
 
   // Beyond the common interface: the current virtual time, and the frames sent
   // with a given command code.
