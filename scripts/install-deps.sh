@@ -12,6 +12,7 @@ packages=(
   python3-openpyxl python3-odf python3-xlwt
   clang libclang-rt-14-dev
   poppler-utils
+  ser2net
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "app/screens.h"
 #include "core/language.h"
 #include "link/params.h"
+#include "shell/port_hint.h"
 
 namespace kelvo6::app {
 
@@ -70,7 +71,11 @@ void App::portLost(const std::string& reason) {
   // The line is gone: tell the fitter and keep running; MENU opens it again.
   Screen* message = navigator_.showMessage(navigator_.active(), qs(core::pickOr(kPortTitle, shared_.language)),
                                            qs(core::pickOr(kPortLost, shared_.language)));
-  if (auto* m = dynamic_cast<MessageWindow*>(message)) m->setDetail(QString::fromStdString(reason));
+  // A network port says what went wrong with the server, naming its address.
+  std::string hint = shell::portFailureHint(connection_.port().lastOpenFailure(), connection_.openedDevice(), {},
+                                            shared_.language);
+  std::string detail = hint.empty() ? reason : reason + "\n\n" + hint;
+  if (auto* m = dynamic_cast<MessageWindow*>(message)) m->setDetail(QString::fromStdString(detail));
 }
 
 }  // namespace kelvo6::app
