@@ -24,6 +24,7 @@ class LinePort : public SerialPort {
   OpenFailure lastOpenFailure() const override { return active_->lastOpenFailure(); }
   std::string settingsInEffect() const override { return active_->settingsInEffect(); }
   int roundTripMs() const override { return roundTripMs_; }
+  int pieceGapMs() const override { return active_->pieceGapMs(); }
 
  private:
   QtSerialPort local_;

@@ -27,6 +27,10 @@ class NetworkSerialPort : public SerialPort {
   // left to the windows' own time-outs.
   static constexpr int kSilenceMs = 3000;
   static constexpr int kProbeMs = 1500;
+  // ser2net holds received bytes up to 20 ms before sending them on, and a
+  // busy network or host adds its own pauses; still well under the 300 ms
+  // the quickest window waits between its requests.
+  static constexpr int kPieceGapMs = 150;
 
   NetworkSerialPort();
   ~NetworkSerialPort() override;
@@ -39,6 +43,7 @@ class NetworkSerialPort : public SerialPort {
   std::uint64_t bytesReceived() const override { return received_; }
   OpenFailure lastOpenFailure() const override { return failure_; }
   std::string settingsInEffect() const override { return inEffect_; }
+  int pieceGapMs() const override { return kPieceGapMs; }
 
  private:
   bool telnet() const { return address_.kind == NetworkAddress::Kind::kRfc2217; }

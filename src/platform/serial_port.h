@@ -41,6 +41,9 @@ class SerialPort {
   // The time from a request sent to the first byte back, smoothed over the
   // last few; -1 while unknown or not measured by this port.
   virtual int roundTripMs() const { return -1; }
+  // The longest pause the port may put between the pieces of one answer, beyond
+  // what the line's own rate takes: a network delivers answers in pieces.
+  virtual int pieceGapMs() const { return 0; }
 
   std::function<void(const std::uint8_t* data, std::size_t size)> onReceived;
   std::function<void(const std::string& reason)> onLost;

@@ -95,6 +95,17 @@ TEST_P(ThroughSer2net, AWholeSession) {
 
 INSTANTIATE_TEST_SUITE_P(RawAndRfc2217, ThroughSer2net, ::testing::Values(Mode::kRaw, Mode::kRfc2217));
 
+// A network delivers an answer in pieces with pauses of its own: every answer
+// cut in two 80 ms apart still makes a whole handshake.
+TEST(NetworkLine, AnswersInPiecesAreTakenWhole) {
+  Served s(Mode::kRaw, {"--split", "80"});
+  QString error;
+  ASSERT_TRUE(s.server.start(&error)) << error.toStdString();
+  NetworkProgram p(s.server.url());
+  EXPECT_TRUE(p.connectAndShake()) << p.message().toStdString();
+  EXPECT_EQ(p.shared.cell(1).ecu, 115);
+}
+
 speed_t lineSpeedOf(const QString& device) {
   int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   termios t{};
