@@ -93,7 +93,8 @@ TEST_P(ThroughSer2net, AWholeSession) {
   EXPECT_FALSE(p.window("Form12"));
 }
 
-INSTANTIATE_TEST_SUITE_P(RawAndRfc2217, ThroughSer2net, ::testing::Values(Mode::kRaw, Mode::kRfc2217));
+INSTANTIATE_TEST_SUITE_P(RawAndRfc2217, ThroughSer2net, ::testing::Values(Mode::kRaw, Mode::kRfc2217),
+                         [](const auto& info) { return info.param == Mode::kRaw ? "Raw" : "Rfc2217"; });
 
 // A network delivers an answer in pieces with pauses of its own: every answer
 // cut in two 80 ms apart still makes a whole handshake.
