@@ -12,12 +12,13 @@
 #include <vector>
 
 #include "app/app.h"
+#include "command_line.h"
 #include "core/shared.h"
 #include "history/location.h"
 #include "platform/desktop.h"
 #include "platform/end_signals.h"
 #include "platform/qt_scheduler.h"
-#include "platform/qt_serial_port.h"
+#include "platform/line_port.h"
 #include "sim/ecu.h"
 #include "sim/hold_control.h"
 #include "sim/options.h"
@@ -55,36 +56,6 @@ class InProcessSimulator {
   std::thread thread_;
 };
 
-// The simulator's options as --sim-NAME options of this program.
-struct SimulatorOptions {
-  static constexpr const char* kPrefix = "--sim-";
-  std::vector<std::pair<QCommandLineOption, const kelvo6::sim::SimOptionInfo*>> options;
-
-  void addTo(QCommandLineParser& parser) {
-    for (const kelvo6::sim::SimOptionInfo& info : kelvo6::sim::simOptionTable()) {
-      if (!info.inProcess) continue;
-      QString help = QString::fromUtf8(info.help).replace(QLatin1Char('\n'), QLatin1Char(' '));
-      QCommandLineOption o(QStringLiteral("sim-") + QString::fromLatin1(info.name),
-                           QStringLiteral("Simulator: ") + help,
-                           info.value ? QString::fromLatin1(info.value) : QString());
-      parser.addOption(o);
-      options.emplace_back(o, &info);
-    }
-  }
-  // The ones given, as arguments for the simulator's parser ("--sim-drive", "demo", ...).
-  std::vector<std::string> given(const QCommandLineParser& parser) const {
-    std::vector<std::string> args;
-    for (const auto& [o, info] : options) {
-      if (!parser.isSet(o)) continue;
-      for (const QString& value : info->value ? parser.values(o) : QStringList{QString()}) {
-        args.push_back(std::string(kPrefix) + info->name);
-        if (info->value) args.push_back(value.toStdString());
-      }
-    }
-    return args;
-  }
-};
-
 // With KELVO6_REPORT_STARTUP set, prints the wall-clock time at which the
 // start-up window is first painted and quits: the start-up time measurement
 // (bench/live_figures.cpp) reads it.
@@ -108,23 +79,22 @@ class StartupReport : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Help, version and a line check print and end before a window system is needed.
+  if (kelvo6::program::needsNoDisplay(argc, argv)) return kelvo6::program::runWithoutDisplay(argc, argv);
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kelvo6"));
-  QApplication::setApplicationVersion(QStringLiteral("1.5.0"));
+  QApplication::setApplicationVersion(QStringLiteral(KELVO6_PROGRAM_VERSION));
 
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("KELVO6 workshop tool"));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  QCommandLineOption simulate(QStringLiteral("simulate"),
-                              QStringLiteral("Talk to a simulated ECU on port 1; the --sim- options set it up."));
-  QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Point port 1 at DEVICE (e.g. /dev/ttyUSB0)."),
-                          QStringLiteral("DEVICE"));
-  parser.addOption(simulate);
-  parser.addOption(port);
-  SimulatorOptions simulatorOptions;
-  simulatorOptions.addTo(parser);
+  kelvo6::program::CommandLine commandLine;
+  QCommandLineParser& parser = commandLine.parser;
+  const QCommandLineOption& simulate = commandLine.simulate;
+  const QCommandLineOption& port = commandLine.port;
+  kelvo6::program::SimulatorOptions& simulatorOptions = commandLine.simulator;
   parser.process(application);
+  if (parser.isSet(commandLine.baud)) {
+    std::fprintf(stderr, "kelvo6: --baud applies only with --check-port (the serial settings window sets the line)\n");
+    return 2;
+  }
 
   const std::vector<std::string> simArgs = simulatorOptions.given(parser);
   if (!simArgs.empty() && !parser.isSet(simulate)) {
@@ -135,7 +105,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<InProcessSimulator> simulator;
   if (parser.isSet(simulate)) {
     std::string error;
-    auto options = kelvo6::sim::parseSimOptions(simArgs, &error, SimulatorOptions::kPrefix);
+    auto options = kelvo6::sim::parseSimOptions(simArgs, &error, kelvo6::program::SimulatorOptions::kPrefix);
     if (!options) {
       std::fprintf(stderr, "kelvo6: %s\n", error.c_str());
       return 2;
@@ -150,7 +120,7 @@ int main(int argc, char** argv) {
   if (parser.isSet(port)) shared.commandLineDevice = parser.value(port).toStdString();
 
   kelvo6::platform::QtScheduler scheduler;
-  kelvo6::platform::QtSerialPort serial;
+  kelvo6::platform::LinePort serial;
   kelvo6::platform::QtDesktop desktop;
   kelvo6::app::App app(shared, scheduler, serial, desktop);
   app.onProgramEnd = [] { QApplication::quit(); };

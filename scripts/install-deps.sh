@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   poppler-utils
   libqt6sql6-sqlite libqt6sql6-psql postgresql sqlite3
+  ser2net
 )
 
 missing=()

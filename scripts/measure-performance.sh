@@ -276,3 +276,7 @@ open(out, "w").write("\n".join(md))
 print("\n".join(md[3:3 + 2 + len(rows)]))
 EOF
 echo "wrote $out"
+
+# Network serial ports: a section of their own, appended to the page.
+echo "network serial ports through ser2net"
+scripts/measure-network.sh "$build" >>"$out"

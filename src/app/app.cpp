@@ -9,6 +9,7 @@
 #include "history/register.h"
 #include "history/service.h"
 #include "link/params.h"
+#include "shell/port_hint.h"
 
 namespace kelvo6::app {
 
@@ -140,7 +141,11 @@ void App::portLost(const std::string& reason) {
   if (Screen* menu = navigator_.find(QStringLiteral("Form2"))) QMetaObject::invokeMethod(menu, "lineLost");
   Screen* message = navigator_.showMessage(navigator_.active(), qs(core::pickOr(kPortTitle, shared_.language)),
                                            qs(core::pickOr(kPortLost, shared_.language)));
-  if (auto* m = dynamic_cast<MessageWindow*>(message)) m->setDetail(QString::fromStdString(reason));
+  // A network port says what went wrong with the server, naming its address.
+  std::string hint = shell::portFailureHint(connection_.port().lastOpenFailure(), connection_.openedDevice(), {},
+                                            shared_.language);
+  std::string detail = hint.empty() ? reason : reason + "\n\n" + hint;
+  if (auto* m = dynamic_cast<MessageWindow*>(message)) m->setDetail(QString::fromStdString(detail));
 }
 
 }  // namespace kelvo6::app

@@ -48,6 +48,8 @@ bool Connection::open(std::string* error) {
     return false;
   }
   failure_ = platform::OpenFailure::None;
+  // A network port delivers an answer in pieces with pauses of its own.
+  chunker_.setIdleGapMs(std::max(chunker_.idleGapMs(), port_.pieceGapMs()));
   return true;
 }
 

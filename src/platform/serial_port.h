@@ -11,8 +11,11 @@
 
 namespace kelvo6::platform {
 
-// Why a device could not be opened, as far as a fitter can act on it.
-enum class OpenFailure { None, Missing, PermissionDenied, Busy, Other };
+// Why a device could not be opened, as far as a fitter can act on it. A
+// network port adds its own kinds: the connection refused, the host name
+// unknown, no answer in time (also a connection that went quiet), the server
+// closed the connection, the server refused or changed the line settings.
+enum class OpenFailure { None, Missing, PermissionDenied, Busy, Other, Refused, UnknownHost, NoAnswer, Closed, SettingsRefused };
 
 class SerialPort {
  public:
@@ -29,8 +32,18 @@ class SerialPort {
 
   virtual std::uint64_t bytesWritten() const = 0;
   virtual std::uint64_t bytesReceived() const = 0;
-  // The kind of the last failed open (None after a successful one).
+  // The kind of the last failed open (None after a successful one), or of the
+  // last loss reported through onLost.
   virtual OpenFailure lastOpenFailure() const { return OpenFailure::Other; }
+  // The line settings the far end confirmed at the last open ("9600,n,8,1"), for
+  // a port whose settings are applied by a server; empty otherwise.
+  virtual std::string settingsInEffect() const { return {}; }
+  // The time from a request sent to the first byte back, smoothed over the
+  // last few; -1 while unknown or not measured by this port.
+  virtual int roundTripMs() const { return -1; }
+  // The longest pause the port may put between the pieces of one answer, beyond
+  // what the line's own rate takes: a network delivers answers in pieces.
+  virtual int pieceGapMs() const { return 0; }
 
   std::function<void(const std::uint8_t* data, std::size_t size)> onReceived;
   std::function<void(const std::string& reason)> onLost;

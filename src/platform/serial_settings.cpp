@@ -1,7 +1,6 @@
 #include "platform/serial_settings.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <vector>
 
@@ -9,7 +8,6 @@ namespace kelvo6::platform {
 
 namespace {
 
-constexpr std::array<int, 10> kBauds{110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600};
 
 std::vector<std::string> splitCommas(const std::string& text) {
   std::vector<std::string> parts(1);
@@ -40,7 +38,8 @@ std::optional<SerialSettings> parseSerialSettings(const std::string& text, std::
   SerialSettings s;
   if (!allDigits(parts[0])) return fail(error, "baud rate is not a number");
   s.baud = std::stoi(parts[0]);
-  if (std::find(kBauds.begin(), kBauds.end(), s.baud) == kBauds.end())
+  const auto& bauds = standardBauds();
+  if (std::find(bauds.begin(), bauds.end(), s.baud) == bauds.end())
     return fail(error, "baud rate " + parts[0] + " is not supported");
   if (parts[1].size() != 1) return fail(error, "parity must be n, e or o");
   s.parity = static_cast<char>(std::tolower(static_cast<unsigned char>(parts[1][0])));
@@ -57,6 +56,12 @@ std::optional<SerialSettings> parseSerialSettings(const std::string& text, std::
     return fail(error, "stop bits must be 1, 1.5 or 2");
   }
   return s;
+}
+
+const std::vector<int>& standardBauds() {
+  // USB adapters and the Qt serial port take the rates above 57600 as well.
+  static const std::vector<int> bauds{110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+  return bauds;
 }
 
 Unsettable unsettable(const SerialSettings& s) {

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelvo6::platform {
 
@@ -19,6 +20,9 @@ struct SerialSettings {
 // receiver set for one and a half accepts, so they are not refused.
 enum class Unsettable { kNothing, kDataBits };
 Unsettable unsettable(const SerialSettings& s);
+
+// The rates a line may be set to, slowest first.
+const std::vector<int>& standardBauds();
 
 // Parses a settings string; nullopt with a reason when it is not one.
 std::optional<SerialSettings> parseSerialSettings(const std::string& text, std::string* error = nullptr);

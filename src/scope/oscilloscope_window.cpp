@@ -37,6 +37,8 @@ namespace {
 using datalog::Ch;
 
 constexpr int kRefreshMs = 250;
+// The line's round-trip time beside the rate: on a network line it sets the pace.
+constexpr core::Text3 kRoundTrip{"Andata e ritorno: %1 ms", "Round trip: %1 ms", "Gidis-donus: %1 ms"};
 constexpr int kScrollStepMs = 100;
 constexpr int kDefaultWindow = 1;  // 30 s
 constexpr int kTracesMinHeight = 480;
@@ -135,6 +137,8 @@ void OscilloscopeWindow::build() {
 
   rate_ = new QLabel(this);
   rate_->setObjectName("Rate");
+  auto* roundTrip = new QLabel(this);
+  roundTrip->setObjectName("RoundTrip");
   message_ = new QLabel(this);
   message_->setObjectName("Message");
   message_->setWordWrap(true);
@@ -161,7 +165,12 @@ void OscilloscopeWindow::build() {
   right->addLayout(top);
   right->addWidget(tracesScroll_, 1);
   right->addWidget(scroll_);
-  right->addWidget(rate_);
+  auto* rateRow = new QHBoxLayout;
+  rateRow->addWidget(rate_);
+  rateRow->addSpacing(16);
+  rateRow->addWidget(roundTrip);
+  rateRow->addStretch();
+  right->addLayout(rateRow);
   right->addWidget(message_);
   right->addLayout(bottom);
 
@@ -280,6 +289,10 @@ void OscilloscopeWindow::refreshTick() {
                      .arg(sampler_->rate(ctx().scheduler.nowMs()), 0, 'f', 1)
                      .arg(limit, 0, 'f', 1)
                      .arg(QString::fromStdString(ctx().connection.openedSettings())));
+  if (auto* roundTrip = findChild<QLabel*>(QStringLiteral("RoundTrip"))) {
+    const int ms = ctx().connection.port().roundTripMs();
+    roundTrip->setText(ms < 0 ? QString() : app::text3(kRoundTrip, language()).arg(ms));
+  }
   if (!viewingLog()) {
     updateSpan();
     if (traces_->cursorTime()) showCursor(*traces_->cursorTime());

@@ -35,6 +35,32 @@ constexpr HintRow kHints[] = {
       "%d is in use by another program (a serial terminal, ModemManager, another KELVO6). Close it and try again.",
       "%d baska bir program tarafindan kullaniliyor (seri terminal, ModemManager, baska bir KELVO6). Kapatin ve "
       "tekrar deneyin."}},
+    // Network serial servers (tcp:// and rfc2217://).
+    {OpenFailure::Refused,
+     {"Il server %d rifiuta la connessione: ser2net non e' avviato o il numero di porta e' sbagliato. Avviarlo e "
+      "premere MENU.",
+      "The server %d refused the connection: ser2net is not running there or the port number is wrong. Start it "
+      "and press MENU.",
+      "%d sunucusu baglantiyi reddetti: ser2net calismiyor veya port numarasi yanlis. Baslatin ve MENU'ye basin."}},
+    {OpenFailure::UnknownHost,
+     {"Il nome del server in %d non e' conosciuto. Controllare l'indirizzo in \"Parametri seriale\".",
+      "The server name in %d is not known. Check the address under \"Serial parameters\".",
+      "%d icindeki sunucu adi bilinmiyor. Adresi \"Seri Iletisim Parametreleri\" altinda kontrol edin."}},
+    {OpenFailure::NoAnswer,
+     {"%d non risponde: il server, la rete o il tunnel SSH sono fermi. Controllare il collegamento e premere MENU.",
+      "%d does not answer: the server, the network or the SSH tunnel is down. Check the connection and press MENU.",
+      "%d yanit vermiyor: sunucu, ag veya SSH tuneli calismiyor. Baglantiyi kontrol edin ve MENU'ye basin."}},
+    {OpenFailure::Closed,
+     {"Il server %d ha chiuso la connessione (ser2net fermato, o la porta presa da un altro programma). Quando e' "
+      "di nuovo attivo, premere MENU.",
+      "The server %d closed the connection (ser2net stopped, or another program took the port). When it is back, "
+      "press MENU.",
+      "%d sunucusu baglantiyi kapatti (ser2net durdu veya portu baska bir program aldi). Tekrar calistiginda MENU'ye "
+      "basin."}},
+    {OpenFailure::SettingsRefused,
+     {"Il server %d non imposta la linea come richiesto. Un server senza RFC 2217 si raggiunge con tcp://.",
+      "The server %d does not set the line as asked. A server without RFC 2217 is reached as tcp://.",
+      "%d sunucusu hatti istendigi gibi ayarlamiyor. RFC 2217 olmayan bir sunucuya tcp:// ile baglanilir."}},
 };
 
 constexpr core::Text3 kAdapters{"Adattatori presenti: %l", "Adapters present: %l", "Takili adaptorler: %l"};

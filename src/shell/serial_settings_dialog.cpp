@@ -8,8 +8,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/connection.h"
 #include "app/texts.h"
+#include "platform/network_address.h"
 #include "platform/serial_port.h"
+#include "shell/port_refusal.h"
 #include "platform/widgets.h"
 
 namespace kelvo6::shell {
@@ -17,7 +20,11 @@ namespace kelvo6::shell {
 namespace {
 
 const QStringList kPorts{"COM1", "COM2", "COM3", "COM4"};
-const QStringList kBauds{"110", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600"};
+QStringList baudEntries() {
+  QStringList entries;
+  for (int b : platform::standardBauds()) entries << QString::number(b);
+  return entries;
+}
 const QStringList kDataBits{"4", "5", "6", "7", "8"};
 const QStringList kParities{"none", "odd", "even"};
 const QStringList kStopBits{"1", "1.5", "2"};
@@ -27,12 +34,6 @@ constexpr app::ControlText kTexts[] = {
     {"Command1", {"OK", "OK", "TAMAM"}},
     {"Command2", {"Cancel", "Cancel", "Iplat"}},
 };
-
-// Why a setting cannot be used, in the fitter's words.
-constexpr core::Text3 kNoFourDataBits{
-    "Questo sistema non puo' usare 4 bit di dati sulla porta seriale. Scegliere da 5 a 8 bit di dati.",
-    "This system's serial driver cannot use 4 data bits. Choose 5 to 8 data bits.",
-    "Bu sistemin seri port surucusu 4 veri biti kullanamaz. 5 ile 8 arasinda veri biti secin."};
 
 template <class T>
 T at(const std::vector<T>& v, int index, T fallback) {
@@ -51,12 +52,12 @@ PortChoice portChoiceFrom(int portIndex, const QString& portText, const QStringL
   } else if (listed >= 0 && listed < listedDevices.size()) {
     c.portNumber = portIndex + 1;
     c.device = listedDevices[listed].toStdString();
-  } else if (typed.startsWith('/')) {
-    // A device path typed by the fitter, e.g. /dev/ttyUSB0.
+  } else if (typed.startsWith('/') || platform::isNetworkPort(typed.toStdString())) {
+    // A device path typed by the fitter, e.g. /dev/ttyUSB0, or a network serial
+    // server, tcp://HOST:PORT or rfc2217://HOST:PORT.
     c.device = typed.toStdString();
   }
-  std::string baud = at<std::string>({"110", "300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600"},
-                                     baudIndex, "9600");
+  std::string baud = std::to_string(at<int>(platform::standardBauds(), baudIndex, 9600));
   std::string parity = at<std::string>({"n", "o", "e"}, parityIndex, "n");
   std::string data = at<std::string>({"4", "5", "6", "7", "8"}, dataIndex, "8");
   std::string stop = at<std::string>({"1", "1.5", "2"}, stopIndex, "1");
@@ -67,7 +68,7 @@ PortChoice portChoiceFrom(int portIndex, const QString& portText, const QStringL
 SerialSettingsDialog::SerialSettingsDialog(app::Context& ctx) : Screen(ctx, QStringLiteral("Form4")) {
   setWindowTitle(QStringLiteral("PARAMETRI PORTA SERIALE"));
   port_ = combo("Combo1", kPorts, "COM1");
-  baud_ = combo("Combo2", kBauds, "9600");
+  baud_ = combo("Combo2", baudEntries(), "9600");
   data_ = combo("Combo3", kDataBits, "8");
   parity_ = combo("Combo4", kParities, "None");
   stop_ = combo("Combo5", kStopBits, "1");
@@ -92,12 +93,17 @@ SerialSettingsDialog::SerialSettingsDialog(app::Context& ctx) : Screen(ctx, QStr
   refusal_->setWordWrap(true);
   platform::setForeColor(refusal_, core::colour::kRed);
   refusal_->hide();
+  farEnd_ = new QLabel(this);
+  farEnd_->setObjectName("Label7");
+  farEnd_->setWordWrap(true);
+  farEnd_->hide();
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   auto* v = new QVBoxLayout(this);
   v->addLayout(form);
+  v->addWidget(farEnd_);
   v->addWidget(refusal_);
   v->addLayout(buttons);
   platform::setDialogKeys(this, ok, cancel);
@@ -127,6 +133,11 @@ void SerialSettingsDialog::load() {
   }
   port_->setCurrentIndex(-1);
   port_->setEditText(QStringLiteral("COM1"));
+  // After a network server was used: what it set the line to.
+  auto& link = ctx().connection;
+  std::string note = farEndNote(link.openedDevice(), link.port(), language());
+  farEnd_->setText(QString::fromStdString(note));
+  farEnd_->setVisible(!note.empty());
 }
 
 void SerialSettingsDialog::ok() {
@@ -137,7 +148,8 @@ void SerialSettingsDialog::ok() {
   };
   PortChoice choice = portChoiceFrom(chosen(port_), port_->currentText(), listedDevices_, chosen(baud_), chosen(data_),
                                      chosen(parity_), chosen(stop_));
-  if (refuse(choice.settings)) return;
+  const int baudIndex = chosen(baud_);
+  if (refuse({baud_->currentText().trimmed().toStdString(), baudIndex >= 0, choice.device, choice.settings})) return;
   auto& s = shared();
   s.portNumber = choice.portNumber;
   s.portDevice = choice.device;
@@ -145,12 +157,12 @@ void SerialSettingsDialog::ok() {
   close();
 }
 
-bool SerialSettingsDialog::refuse(const std::string& settings) {
-  auto parsed = platform::parseSerialSettings(settings);
-  if (!parsed || platform::unsettable(*parsed) == platform::Unsettable::kNothing) return false;
-  refusal_->setText(app::text3(kNoFourDataBits, language()));
+bool SerialSettingsDialog::refuse(const DialogEntries& entries) {
+  std::string why = refusalOf(entries, language());
+  if (why.empty()) return false;
+  refusal_->setText(QString::fromStdString(why));
   refusal_->show();
-  data_->setFocus();
+  (entries.baudListed ? static_cast<QWidget*>(data_) : baud_)->setFocus();
   // The window may already be on show: let it grow to the wrapped lines.
   layout()->activate();
   adjustSize();

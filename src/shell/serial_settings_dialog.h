@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "app/screen.h"
+#include "shell/port_refusal.h"
 
 class QComboBox;
 class QLabel;
@@ -33,8 +34,9 @@ class SerialSettingsDialog : public app::Screen {
  private:
   void ok();
   QComboBox* combo(const char* name, const QStringList& entries, const QString& initial);
-  // A setting the serial driver cannot put on the line: say why, keep the dialog open.
-  bool refuse(const std::string& settings);
+  // Entries the port cannot take (a rate not offered, 4 data bits, a bad
+  // network address): say why, keep the dialog open.
+  bool refuse(const DialogEntries& entries);
 
   QComboBox* port_;
   QComboBox* baud_;
@@ -42,6 +44,7 @@ class SerialSettingsDialog : public app::Screen {
   QComboBox* parity_;
   QComboBox* stop_;
   QLabel* refusal_;  // Label6: why OK was refused
+  QLabel* farEnd_;   // Label7: the line settings a network server confirmed
   QStringList listedDevices_;
 };
 

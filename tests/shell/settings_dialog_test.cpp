@@ -115,6 +115,48 @@ TEST(SerialSettings, FourDataBitsAreRefusedAtOkAndThePreviousSettingsKept) {
   EXPECT_FALSE(h.window("Form12"));
 }
 
+// Typed entries: a listed rate (115200 too) opens the line with it; a rate the
+// port cannot take or a broken network address is refused with the reason, and
+// the settings stay as they were.
+TEST(SerialSettings, TypedRatesAndAddressesAreTakenOrRefusedWithAReason) {
+  struct Case {
+    const char* port;
+    const char* baud;
+    const char* reason;  // empty: taken
+  };
+  const Case cases[] = {
+      {"COM1", "115200", ""},
+      {"COM1", "250000", "The port cannot use the rate \"250000\". Choose a rate from the list (110 - 115200 baud)."},
+      {"COM1", "", "The port cannot use the rate \"\". Choose a rate from the list (110 - 115200 baud)."},
+      {"tcp://127.0.0.1", "9600",
+       "Not a usable network address \"tcp://127.0.0.1\": type tcp://HOST:PORT or rfc2217://HOST:PORT."},
+      {"rfc2217://127.0.0.1:7000", "19200", ""},
+  };
+  for (const Case& c : cases) {
+    Harness h;
+    h.click("Form1", "Command4");  // English
+    h.click("Form1", "Command6");
+    h.setText("Form4", "Combo1", c.port);
+    h.setText("Form4", "Combo2", c.baud);
+    h.click("Form4", "Command1");
+    if (*c.reason) {
+      ASSERT_TRUE(h.window("Form4")) << c.baud;
+      EXPECT_EQ(h.control<QLabel>("Form4", "Label6")->text(), c.reason);
+      EXPECT_EQ(h.shared().portSettings, "9600,n,8,1");
+      continue;
+    }
+    EXPECT_FALSE(h.window("Form4")) << c.baud;
+    EXPECT_EQ(h.shared().portSettings, std::string(c.baud) + ",n,8,1");
+    if (std::string(c.port) == "COM1") {
+      h.click("Form1", "Command1");
+      EXPECT_EQ(h.openedSettings(), "115200,n,8,1");
+      EXPECT_TRUE(h.portOpen());
+    } else {
+      EXPECT_EQ(h.shared().portDevice, c.port);
+    }
+  }
+}
+
 TEST(SerialSettings, TurkishCaptions) {
   Harness h;
   h.click("Form1", "Command5");
