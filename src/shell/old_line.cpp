@@ -16,8 +16,10 @@ constexpr core::Text3 kText{
     "ECU yeniden baglandi: onceden acilan pencereler kapatiliyor. Ana menuden tekrar acin."};
 // Windows that stay: the main menu (it reads the new ECU), the settings
 // dialog and messages, and the windows that follow the line on their own or
-// show a recorded log.
-constexpr const char* kKept[] = {"Form2", "Form4", "Form12", "Oscilloscope", "CellMap"};
+// show a recorded log. The multi-point window asks for calibration mode again
+// and waits for the ECU to confirm it before measuring or writing, and it
+// holds the fitter's points and a cut write that must be finished or undone.
+constexpr const char* kKept[] = {"Form2", "Form4", "Form12", "Oscilloscope", "CellMap", "MultiPoint"};
 }  // namespace
 
 bool closeWindowsOfTheOldLine(app::Navigator& navigator, const app::Screen* start) {
