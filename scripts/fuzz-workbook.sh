@@ -1,6 +1,6 @@
 # Sourced by scripts/fuzz.sh: the workbook readers' target, which links the
 # archive (Qt for its texts) and the spreadsheet libraries.
-workbook_sources=(tests/fuzz/workbook_reader.cpp src/params/archive.cpp src/app/texts.cpp
+workbook_sources=(tests/fuzz/workbook_reader.cpp src/params/archive.cpp src/app/texts.cpp src/link/param_texts.cpp
   src/platform/workbook_read.cpp src/platform/workbook_write.cpp
   src/platform/workbook_xls.cpp src/platform/workbook_xlsx_fix.cpp src/platform/workbook_zip.cpp
   src/platform/workbook_isolated.cpp "${core_sources[@]}")
