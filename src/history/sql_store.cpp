@@ -298,13 +298,8 @@ std::optional<Snapshot> SqlStore::snapshot(const std::string& key, std::string* 
   return s;
 }
 
-std::optional<std::vector<WriteEntry>> SqlStore::writesAfter(const std::string& snapshotKey, std::string* error) {
-  QSqlQuery q(QSqlDatabase::database(connection_, false));
-  if (!exec(q,
-            QStringLiteral("SELECT key, snapshot_key, written_at, station, operator, source, item, old_value, "
-                           "new_value FROM ecu_write WHERE snapshot_key = ? ORDER BY written_at, id"),
-            {qs(snapshotKey)}))
-    return fail("cannot read the write journal", q.lastError().text(), error), std::nullopt;
+// Rows of the write journal, oldest first; every query selects the same columns.
+static std::vector<WriteEntry> readWriteRows(QSqlQuery& q) {
   std::vector<WriteEntry> out;
   while (q.next()) {
     out.push_back({ss(q.value(0)), ss(q.value(1)), parseIsoTime(ss(q.value(2))).value_or(0), ss(q.value(3)),
@@ -313,17 +308,22 @@ std::optional<std::vector<WriteEntry>> SqlStore::writesAfter(const std::string& 
   return out;
 }
 
+std::optional<std::vector<WriteEntry>> SqlStore::writesAfter(const std::string& snapshotKey, std::string* error) {
+  QSqlQuery q(QSqlDatabase::database(connection_, false));
+  if (!exec(q,
+            QStringLiteral("SELECT key, snapshot_key, written_at, station, operator, source, item, old_value, "
+                           "new_value FROM ecu_write WHERE snapshot_key = ? ORDER BY written_at, id"),
+            {qs(snapshotKey)}))
+    return fail("cannot read the write journal", q.lastError().text(), error), std::nullopt;
+  return readWriteRows(q);
+}
+
 std::optional<std::vector<WriteEntry>> SqlStore::allWrites(std::string* error) {
   QSqlQuery q(QSqlDatabase::database(connection_, false));
   if (!exec(q, QStringLiteral("SELECT key, snapshot_key, written_at, station, operator, source, item, old_value, "
                               "new_value FROM ecu_write ORDER BY written_at, id")))
     return fail("cannot read the write journal", q.lastError().text(), error), std::nullopt;
-  std::vector<WriteEntry> out;
-  while (q.next()) {
-    out.push_back({ss(q.value(0)), ss(q.value(1)), parseIsoTime(ss(q.value(2))).value_or(0), ss(q.value(3)),
-                   ss(q.value(4)), ss(q.value(5)), ss(q.value(6)), q.value(7).toInt(), q.value(8).toInt()});
-  }
-  return out;
+  return readWriteRows(q);
 }
 
 bool SqlStore::remove(Kind kind, const std::string& key, std::string* error) {
