@@ -94,8 +94,8 @@ void App::tellHistoryProblem() {
 history::Service* App::historyService() { return historyService_.get(); }
 history::Journal& App::journal() { return *journal_; }
 
-void App::handshakeComplete() {
-  if (journal_) journal_->keepRestorePoint(shared_, connection_.openedDevice());
+void App::handshakeComplete(const std::string& vehicle) {
+  if (journal_) journal_->keepRestorePoint(shared_, connection_.openedDevice(), vehicle);
 }
 
 void App::writeAcknowledged(bool cell, int number, int oldValue, int newValue) {

@@ -37,7 +37,7 @@ class App : public link::Display, public history::Hooks {
   // from now on; called before start().
   void openHistory(const history::Location& location);
   history::Service* historyService();
-  void handshakeComplete() override;
+  void handshakeComplete(const std::string& vehicle) override;
   history::Journal& journal() override;
 
   // Called once the start-up window has closed.

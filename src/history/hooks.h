@@ -1,6 +1,8 @@
 #pragma once
 // What windows tell the history, without knowing how it is kept.
 
+#include <string>
+
 namespace kelvo6::history {
 
 class Journal;
@@ -8,8 +10,9 @@ class Journal;
 class Hooks {
  public:
   virtual ~Hooks() = default;
-  // The handshake has read the whole configuration: keep it as a restore point.
-  virtual void handshakeComplete() = 0;
+  // The handshake has read the whole configuration: keep it as a restore
+  // point, under the vehicle name the fitter gave ("" = suggest one).
+  virtual void handshakeComplete(const std::string& vehicle) = 0;
   virtual Journal& journal() = 0;
 };
 

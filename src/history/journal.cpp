@@ -30,14 +30,32 @@ Snapshot snapshotOf(const core::Shared& shared) {
   return s;
 }
 
-void Journal::keepRestorePoint(const core::Shared& shared, const std::string& port) {
+void Journal::keepRestorePoint(const core::Shared& shared, const std::string& port, const std::string& vehicle) {
   Snapshot s = snapshotOf(shared);
   s.key = makeKey(identity_.station);
   s.takenAt = nowMillis();
   s.station = identity_.station;
   s.port = port;
+  s.vehicle = vehicle;
   snapshotKey_ = s.key;
   service_.record(std::move(s));
+}
+
+void Journal::nameVehicle(const std::string& name) {
+  if (snapshotKey_.empty()) return;
+  // After the restore point itself, which may still be on its way.
+  service_.afterStored([key = snapshotKey_, name](Store& store) {
+    std::string error;
+    store.setVehicle(key, name, &error);
+  });
+}
+
+void Journal::storedVehicle(std::function<void(std::string)> answer) {
+  if (snapshotKey_.empty()) return;
+  service_.afterStored([key = snapshotKey_, answer = std::move(answer)](Store& store) {
+    std::string error;
+    if (const auto s = store.snapshot(key, &error)) answer(s->vehicle);
+  });
 }
 
 void Journal::writeAcknowledged(bool cell, int number, int oldValue, int newValue, const std::string& source) {

@@ -4,6 +4,7 @@
 // acknowledged with the value it replaced and the window it came from.
 // Called on the user-interface thread; the storing happens on the history's.
 
+#include <functional>
 #include <string>
 
 #include "core/shared.h"
@@ -28,9 +29,18 @@ class Journal {
  public:
   Journal(Service& service, Identity identity) : service_(service), identity_(std::move(identity)) {}
 
-  // Keeps the ECU's configuration as it stands; later writes follow it.
-  void keepRestorePoint(const core::Shared& shared, const std::string& port);
+  // Keeps the ECU's configuration as it stands; later writes follow it. An
+  // empty vehicle name is taken from the latest restore point of the same
+  // configuration.
+  void keepRestorePoint(const core::Shared& shared, const std::string& port, const std::string& vehicle = {});
   void writeAcknowledged(bool cell, int number, int oldValue, int newValue, const std::string& source);
+
+  // Names the vehicle of this connection's restore point (once it is stored).
+  void nameVehicle(const std::string& name);
+  // Calls `answer` (on the history's thread) with the vehicle name this
+  // connection's restore point was stored under: the one named, or the one
+  // suggested by the latest restore point of the same configuration.
+  void storedVehicle(std::function<void(std::string)> answer);
 
   // While set, writes are journalled under this source instead of the window's
   // (a restore runs through another window's transfer).

@@ -39,6 +39,14 @@ void Service::record(Record record) {
   wake_.notify_all();
 }
 
+void Service::afterStored(std::function<void(Store&)> job) {
+  {
+    std::lock_guard lock(mutex_);
+    afterStored_.push_back(std::move(job));
+  }
+  wake_.notify_all();
+}
+
 bool Service::run(const std::function<void(Store&)>& job, std::string* error) {
   std::promise<bool> done;
   std::string reason;
@@ -61,7 +69,7 @@ void Service::flush() {
   idle_.wait(lock, [this] {
     if (!jobs_.empty()) return false;
     if (!queue_.empty()) return stuck_ && (!spool_ || spoolBroken_);
-    return spoolCount_ == 0 || stuck_;
+    return (spoolCount_ == 0 && afterStored_.empty()) || stuck_;
   });
 }
 
@@ -200,6 +208,16 @@ void Service::loop() {
       idle_.notify_all();
       continue;
     }
+    if (!stuck_ && !afterStored_.empty()) {
+      const auto job = afterStored_.front();
+      lock.unlock();
+      std::string why;
+      if (ensureOpen(&why)) job(*store_);
+      lock.lock();
+      afterStored_.pop_front();
+      idle_.notify_all();
+      continue;
+    }
     if (stuck_ && spool_ && !spoolBroken_ && !queue_.empty()) {
       // The server is away: the record waits in the station's own file.
       Record head = queue_.front();
@@ -225,7 +243,7 @@ void Service::loop() {
       });
       if (std::chrono::steady_clock::now() >= retryAt_) stuck_ = false;
     } else {
-      wake_.wait(lock, [this] { return stop_ || !jobs_.empty() || !queue_.empty(); });
+      wake_.wait(lock, [this] { return stop_ || !jobs_.empty() || !queue_.empty() || !afterStored_.empty(); });
     }
   }
   // Ending: what is still queued goes to the station's file, or is tried

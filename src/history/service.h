@@ -38,6 +38,9 @@ class Service {
   // Runs `job` on the history's thread with the open store and waits for it;
   // false with the reason when the database is not open.
   bool run(const std::function<void(Store&)>& job, std::string* error);
+  // Runs `job` on the history's thread, without waiting, once everything
+  // recorded before it is on the database (so it sees those rows).
+  void afterStored(std::function<void(Store&)> job);
   // Waits until the queue is empty or the database refuses its first record.
   void flush();
   // Waits until every queued record is stored, retries included; false when
@@ -66,6 +69,7 @@ class Service {
   std::condition_variable wake_, idle_;
   std::deque<Record> queue_;
   std::deque<std::function<void()>> jobs_;
+  std::deque<std::function<void(Store&)>> afterStored_;  // the front leaves once it has run
   std::string problem_;
   bool stuck_ = false;  // the head of the queue was refused; waiting to retry
   bool stop_ = false;

@@ -1,10 +1,12 @@
 #include "shell/main_menu.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -13,6 +15,7 @@
 #include "app/navigator.h"
 #include "app/texts.h"
 #include "history/hooks.h"
+#include "history/journal.h"
 #include "link/params.h"
 #include "link/requests.h"
 #include "platform/widgets.h"
@@ -35,6 +38,7 @@ constexpr app::ControlText kTexts[] = {
     {"Label5", {"METANO", "CNG", "CNG"}},
     {"Command7", {"Oscilloscopio", "Oscilloscope", "Osiloskop"}},
     {"Command8", {"Storico", "History", "Gecmis"}},
+    {"Label7", {"Nome vettura", "Vehicle name", "Arac adi"}},
 };
 constexpr Text3 kTitleNotConnected{"KELVO6 - Non Connesso", "KELVO6 - Not Connected", "KELVO6 - Iletisim Yok"};
 constexpr Text3 kLineFailureTitle{"KELVO6 - Comunicazione", "KELVO6 - Communication", "KELVO6 - Iletisim"};
@@ -141,6 +145,21 @@ MainMenu::MainMenu(app::Context& ctx) : Screen(ctx, QStringLiteral("Form2")) {
     this->ctx().navigator.open(QStringLiteral("History"), this);
   });
 
+  // The vehicle's name for the history, last so that no other control moves.
+  auto* vehicleRow = new QHBoxLayout;
+  auto* vehicleLabel = new QLabel(QStringLiteral("Nome vettura"), this);
+  vehicleLabel->setObjectName("Label7");
+  vehicle_ = new QLineEdit(this);
+  vehicle_->setObjectName("Text2");
+  vehicle_->setMaxLength(80);
+  vehicleLabel->setBuddy(vehicle_);
+  vehicleRow->addWidget(vehicleLabel);
+  vehicleRow->addWidget(vehicle_, 1);
+  v->addLayout(vehicleRow);
+  vehicleLabel->setVisible(ctx.history != nullptr);
+  vehicle_->setVisible(ctx.history != nullptr);
+  connect(vehicle_, &QLineEdit::editingFinished, this, [this] { vehicleNamed(); });
+
   connect(buttons_[1], &QPushButton::clicked, this, [this] { exit(); });
   connect(buttons_[2], &QPushButton::clicked, this, [this] { openEndOfLine(); });
   connect(buttons_[3], &QPushButton::clicked, this, [this] { openStatus(); });
@@ -158,6 +177,9 @@ MainMenu::~MainMenu() = default;
 
 void MainMenu::load() {
   app::applyTexts(this, kTexts, language());
+  // Another connection, another vehicle.
+  vehicle_->clear();
+  vehicleNamed_.clear();
   if (!connected()) {
     setWindowTitle(app::text3(kTitleNotConnected, language()));
     enableScreenButtons(true);
@@ -247,7 +269,11 @@ void MainMenu::handshakeTick() {
   if (s.received.paramSet) {
     if (s.received.table) {
       handshakeComplete_ = true;
-      if (ctx().history) ctx().history->handshakeComplete();
+      if (ctx().history) {
+        vehicleNamed_ = vehicle_->text().trimmed();
+        ctx().history->handshakeComplete(vehicleNamed_.toStdString());
+        if (vehicleNamed_.isEmpty()) suggestVehicle();
+      }
       enableScreenButtons(true);
       s.bulkTransfer = false;
       showFuel();
@@ -353,6 +379,29 @@ void MainMenu::exit() {
   stopTimers();
   shared().bulkTransfer = false;
   close();
+}
+
+void MainMenu::vehicleNamed() {
+  const QString name = vehicle_->text().trimmed();
+  // Before the handshake's end the name simply goes with its restore point.
+  if (!ctx().history || !handshakeComplete_ || name == vehicleNamed_) return;
+  vehicleNamed_ = name;
+  ctx().history->journal().nameVehicle(name.toStdString());
+}
+
+void MainMenu::suggestVehicle() {
+  // The answer comes on the history's thread; the field is filled on ours,
+  // unless the fitter has started typing meanwhile.
+  QPointer<MainMenu> menu(this);
+  ctx().history->journal().storedVehicle([menu](std::string name) {
+    QMetaObject::invokeMethod(
+        qApp, [menu, name = QString::fromStdString(name)] {
+          if (!menu || !menu->vehicle_->text().isEmpty()) return;
+          menu->vehicle_->setText(name);
+          menu->vehicleNamed_ = name;
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 void MainMenu::fuelChosen(int index) {

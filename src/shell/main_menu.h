@@ -48,6 +48,10 @@ class MainMenu : public app::Screen {
   void openSoftwareUpdate();
   void openOscilloscope();
   void exit();
+  // The vehicle name field: the name typed goes with this connection's
+  // restore point; an empty field shows the name suggested for it.
+  void vehicleNamed();
+  void suggestVehicle();
 
   QPushButton* buttons_[7] = {};  // Command1..Command6 at their numbers
   QRadioButton* fuel_[2] = {};
@@ -55,6 +59,8 @@ class MainMenu : public app::Screen {
   QPushButton* oscilloscope_ = nullptr;  // Command7, after the described buttons
   QPushButton* history_ = nullptr;       // Command8, after the oscilloscope's
   QLineEdit* version_;
+  QLineEdit* vehicle_ = nullptr;  // Text2, below the history button
+  QString vehicleNamed_;          // the name last given to this connection's restore point
   QLabel* lineNote_ = nullptr;  // Label6: how to connect again after a lost line
   bool handshakeComplete_ = false;  // the ECU has answered version, parameters and table
   std::unique_ptr<platform::Timer> handshake_, waitLive_, waitCalibration_, fuelWriter_;

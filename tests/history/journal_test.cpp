@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTableWidget>
@@ -169,6 +171,38 @@ TEST(HistoryJournal, BrowsesWithoutAnEcuAndFiltersByVehicle) {
   h.click("History", "Command1");
   EXPECT_EQ(h.control<QTableWidget>("History", "List1")->rowCount(), 1);
   EXPECT_FALSE(h.control<QPushButton>("History", "Command3")->isEnabled());
+}
+
+// The main menu's vehicle field: a name typed during the handshake goes with
+// its restore point, one typed after it renames that point, and the next
+// connection of the same configuration (only) is offered that name.
+TEST(HistoryJournal, TheMainMenuNamesTheVehicleAndSuggestsItForTheSameConfiguration) {
+  Harness h(withHistory());
+  auto newestName = [&] { return snapshot(h, snapshots(h)[0].key).vehicle; };
+  auto suggested = [&] {
+    h.app().historyService()->flush();
+    QCoreApplication::sendPostedEvents();  // the answer reaches the menu, as the event loop would
+    return h.control<QLineEdit>("Form2", "Text2")->text().toStdString();
+  };
+  h.click("Form1", "Command1");
+  h.setText("Form2", "Text2", "Fiat Punto");
+  h.advance(2500);
+  EXPECT_EQ(newestName(), "Fiat Punto");
+  h.setText("Form2", "Text2", "Fiat Punto 1.2 ");
+  h.typeKeys("Form2", "Text2", "\r");
+  EXPECT_EQ(newestName(), "Fiat Punto 1.2");
+
+  const struct {
+    int p4;
+    const char* name;
+  } nextConnections[] = {{h.ecu()->param(4), "Fiat Punto 1.2"}, {h.ecu()->param(4) + 1, ""}};
+  for (const auto& next : nextConnections) {
+    h.click("Form2", "Command1");
+    h.ecu()->setParam(4, next.p4);
+    connect(h);
+    EXPECT_EQ(suggested(), next.name);
+    EXPECT_EQ(newestName(), next.name);
+  }
 }
 
 // A history file that is no database: the fitter is told once, with the file's
