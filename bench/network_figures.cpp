@@ -23,11 +23,13 @@
 
 #include "app/app.h"
 #include "core/shared.h"
+#include "link/requests.h"
 #include "platform/line_port.h"
 #include "platform/qt_scheduler.h"
 #include "scope/oscilloscope_window.h"
 #include "support/delay_proxy.h"
 #include "support/live_program.h"
+#include "support/request_counter.h"
 #include "support/ser2net.h"
 
 namespace {
@@ -149,7 +151,16 @@ int window(const std::string& name, int delayMs, int seconds) {
   if (handshakeOnly) proxy.setRoundTripMs(delayMs);
   Program p(proxy.url(), "9600,n,8,1");
   std::string verdict = "works";
-  if (!p.handshake(10000 + 10 * delayMs)) {
+  testing::RequestCounter requests;
+  p.app->connection().addObserver(&requests);
+  QElapsedTimer shake;
+  shake.start();
+  const bool shaken = p.handshake(10000 + 10 * delayMs);
+  p.app->connection().removeObserver(&requests);
+  if (handshakeOnly)
+    std::printf("handshake_ms=%lld\nversion_requests=%d\n", static_cast<long long>(shake.elapsed()),
+                requests.sent[link::kReadSoftwareVersion]);
+  if (!shaken) {
     verdict = p.window("Form12") ? "handshake fails" : "handshake does not end";
   } else {
     proxy.setRoundTripMs(delayMs);

@@ -10,11 +10,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <map>
 
 #include "link/requests.h"
 #include "platform/line_port.h"
 #include "support/delay_proxy.h"
+#include "support/request_counter.h"
 #include "support/ser2net.h"
 #include "support/live_program.h"
 
@@ -108,13 +108,6 @@ TEST(NetworkLine, AnswersInPiecesAreTakenWhole) {
   EXPECT_TRUE(p.connectAndShake()) << p.message().toStdString();
   EXPECT_EQ(p.shared.cell(1).ecu, 115);
 }
-
-// Counts the requests the program writes, by command.
-struct RequestCounter : link::AnswerObserver {
-  void answerHandled(int, std::int64_t) override {}
-  void requestSent(int command, std::int64_t) override { ++sent[command]; }
-  std::map<int, int> sent;
-};
 
 // A far ECU, a second of round trip from the start: the handshake waits for
 // each answer instead of giving up, and asks for each part only once.
