@@ -13,9 +13,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -26,15 +23,19 @@
 
 #include "app/app.h"
 #include "core/shared.h"
+#include "link/requests.h"
 #include "platform/line_port.h"
 #include "platform/qt_scheduler.h"
 #include "scope/oscilloscope_window.h"
+#include "support/delay_proxy.h"
 #include "support/live_program.h"
+#include "support/request_counter.h"
 #include "support/ser2net.h"
 
 namespace {
 
 using namespace kelvo6;
+using testing::DelayProxy;
 using testing::runFor;
 using testing::waitFor;
 
@@ -125,35 +126,6 @@ int scopeRate(const std::string& kind, int baud, int seconds) {
   return 0;
 }
 
-// Sits between the program and a TCP server and delays each piece half the
-// round trip each way; pieces keep their order.
-class DelayProxy {
- public:
-  explicit DelayProxy(int upstreamPort) : upstreamPort_(upstreamPort) {
-    server_.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-      client_ = server_.nextPendingConnection();
-      upstream_.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(upstreamPort_));
-      upstream_.waitForConnected(3000);
-      QObject::connect(client_, &QTcpSocket::readyRead, [this] { pass(client_, &upstream_); });
-      QObject::connect(&upstream_, &QTcpSocket::readyRead, [this] { pass(&upstream_, client_); });
-    });
-  }
-  QString url() const { return QStringLiteral("tcp://127.0.0.1:%1").arg(server_.serverPort()); }
-  void setRoundTripMs(int ms) { oneWayMs_ = ms / 2; }
-
- private:
-  void pass(QTcpSocket* from, QTcpSocket* to) {
-    QByteArray data = from->readAll();
-    QTimer::singleShot(oneWayMs_, Qt::PreciseTimer, to, [to, data] { to->write(data); });
-  }
-  int upstreamPort_;
-  int oneWayMs_ = 0;
-  QTcpServer server_;
-  QTcpSocket* client_ = nullptr;
-  QTcpSocket upstream_;
-};
-
 // The main menu's button that opens each window, and the window.
 struct WindowEntry {
   const char* name;
@@ -179,7 +151,16 @@ int window(const std::string& name, int delayMs, int seconds) {
   if (handshakeOnly) proxy.setRoundTripMs(delayMs);
   Program p(proxy.url(), "9600,n,8,1");
   std::string verdict = "works";
-  if (!p.handshake(10000 + 10 * delayMs)) {
+  testing::RequestCounter requests;
+  p.app->connection().addObserver(&requests);
+  QElapsedTimer shake;
+  shake.start();
+  const bool shaken = p.handshake(10000 + 10 * delayMs);
+  p.app->connection().removeObserver(&requests);
+  if (handshakeOnly)
+    std::printf("handshake_ms=%lld\nversion_requests=%d\n", static_cast<long long>(shake.elapsed()),
+                requests.sent[link::kReadSoftwareVersion]);
+  if (!shaken) {
     verdict = p.window("Form12") ? "handshake fails" : "handshake does not end";
   } else {
     proxy.setRoundTripMs(delayMs);

@@ -66,4 +66,7 @@ for w in ["menu", "status", "parameters", "calibration", "oscilloscope"]:
         failed = failed or not ok
         if not failed: upto = l
     print(f"| {w} | " + " | ".join(cells) + f" | {upto if upto is not None else '-'} ms |")
+menu = [(l, read(f"window_menu_{l}")) for l in latencies]
+print("\nMENU to the end of the handshake through the delay, ms (software version requests sent): " +
+      "; ".join(f"{l} ms: {m['handshake_ms']} ({m['version_requests']})" for l, m in menu) + ".")
 PY

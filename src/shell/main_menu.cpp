@@ -18,6 +18,7 @@
 #include "history/journal.h"
 #include "link/params.h"
 #include "link/requests.h"
+#include "platform/network_address.h"
 #include "platform/widgets.h"
 
 namespace kelvo6::shell {
@@ -54,9 +55,20 @@ constexpr Text3 kLineLostNote{"Linea interrotta: premere MENU nella finestra ini
 
 constexpr int kVersionAttempts = 5;
 constexpr int kVersionIntervalMs = 50;
+constexpr int kParameterSetIntervalMs = 1000;
+// A network line's round trip is known only from its first answer; until then
+// a request is given as long as the longest round trip a remote line is meant to bear.
+constexpr int kUnmeasuredRoundTripMs = 1000;
 constexpr const char* kNoVersion = "**.**.**";
 constexpr int kLpgEndOfGasPressure = 400;
 constexpr int kCngEndOfGasPressure = 850;
+
+// How long after a request the handshake may ask again on a network line: the
+// local pace plus the round trip and the pauses a network puts inside an
+// answer, so a far ECU is not asked again while its answer is on the way.
+int networkResendMs(int localMs, int roundTripMs, int pieceGapMs) {
+  return localMs + (roundTripMs >= 0 ? roundTripMs : kUnmeasuredRoundTripMs) + pieceGapMs;
+}
 
 }  // namespace
 
@@ -195,6 +207,7 @@ void MainMenu::beginHandshake() {
   setWindowTitle(QStringLiteral("KELVO6"));
   for (auto* f : fuel_) f->setEnabled(true);
   handshake_->setInterval(kVersionIntervalMs);
+  lastRequest_.clear();
   handshake_->start();
   setBusy(true);
 }
@@ -246,10 +259,26 @@ void MainMenu::showFuel() {
   app::selectOption({fuel_[0], fuel_[1]}, {fuelLabel_[0], fuelLabel_[1]}, fuel);
 }
 
+void MainMenu::sendHandshakeRequest(const link::Bytes& request, int localMs) {
+  send(request);
+  app::Connection& c = ctx().connection;
+  lastRequest_ = request;
+  resendAt_ = platform::isNetworkPort(c.openedDevice())
+                  ? ctx().scheduler.nowMs() + networkResendMs(localMs, c.port().roundTripMs(), c.port().pieceGapMs())
+                  : -1;
+}
+
+bool MainMenu::answerMayStillCome(const link::Bytes& request) {
+  if (request != lastRequest_ || ctx().scheduler.nowMs() >= resendAt_) return false;
+  handshake_->start();  // look again at the usual pace
+  return true;
+}
+
 void MainMenu::handshakeTick() {
   handshake_->stop();
   auto& s = shared();
   if (!s.received.version) {
+    if (answerMayStillCome(link::readSoftwareVersion())) return;
     if (s.handshakeAttempts >= kVersionAttempts) {
       waitLive_->stop();
       waitCalibration_->stop();
@@ -261,7 +290,7 @@ void MainMenu::handshakeTick() {
       nav.showMessage(start, title, text);
       return;
     }
-    send(link::readSoftwareVersion());
+    sendHandshakeRequest(link::readSoftwareVersion(), kVersionIntervalMs);
     ++s.handshakeAttempts;
     handshake_->start();
     return;
@@ -280,13 +309,15 @@ void MainMenu::handshakeTick() {
       setBusy(false);
       return;
     }
-    send(link::readTable());
+    if (answerMayStillCome(link::readTable())) return;
+    sendHandshakeRequest(link::readTable(), kParameterSetIntervalMs);
     handshake_->start();
     return;
   }
+  if (answerMayStillCome(link::readParameterSet())) return;
   s.bulkTransfer = true;
-  send(link::readParameterSet());
-  handshake_->setInterval(1000);
+  sendHandshakeRequest(link::readParameterSet(), kParameterSetIntervalMs);
+  handshake_->setInterval(kParameterSetIntervalMs);
   handshake_->start();
 }
 

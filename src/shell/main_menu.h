@@ -3,9 +3,11 @@
 // table), the ECU's version and fuel, the fuel change, and the buttons that
 // open the other windows once the ECU has answered.
 
+#include <cstdint>
 #include <memory>
 
 #include "app/screen.h"
+#include "link/frame.h"
 #include "platform/scheduler.h"
 
 class QPushButton;
@@ -34,6 +36,12 @@ class MainMenu : public app::Screen {
  private:
   void beginHandshake();
   void handshakeTick();
+  // Sends a handshake request; on a network line it is not sent again before
+  // its answer had time to come back (`localMs` is the local line's pace).
+  void sendHandshakeRequest(const link::Bytes& request, int localMs);
+  // True, with the timer started again, while `request` was the last one sent
+  // and its answer may still be on the way.
+  bool answerMayStillCome(const link::Bytes& request);
   void statusTick();
   void calibrationTick();
   void fuelTick();
@@ -62,7 +70,9 @@ class MainMenu : public app::Screen {
   QLineEdit* vehicle_ = nullptr;  // Text2, below the history button
   QString vehicleNamed_;          // the name last given to this connection's restore point
   QLabel* lineNote_ = nullptr;  // Label6: how to connect again after a lost line
-  bool handshakeComplete_ = false;  // the ECU has answered version, parameters and table
+  bool handshakeComplete_ = false;
+  link::Bytes lastRequest_;     // the handshake's last request, and when it may
+  std::int64_t resendAt_ = -1;  // be sent again (-1: at the usual pace)  // the ECU has answered version, parameters and table
   std::unique_ptr<platform::Timer> handshake_, waitLive_, waitCalibration_, fuelWriter_;
 };
 

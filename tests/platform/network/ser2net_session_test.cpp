@@ -13,6 +13,8 @@
 
 #include "link/requests.h"
 #include "platform/line_port.h"
+#include "support/delay_proxy.h"
+#include "support/request_counter.h"
 #include "support/ser2net.h"
 #include "support/live_program.h"
 
@@ -105,6 +107,25 @@ TEST(NetworkLine, AnswersInPiecesAreTakenWhole) {
   NetworkProgram p(s.server.url());
   EXPECT_TRUE(p.connectAndShake()) << p.message().toStdString();
   EXPECT_EQ(p.shared.cell(1).ecu, 115);
+}
+
+// A far ECU, a second of round trip from the start: the handshake waits for
+// each answer instead of giving up, and asks for each part only once.
+TEST(NetworkLine, AHandshakeOverALongRoundTripWaitsForEachAnswer) {
+  Served s(Mode::kRaw);
+  QString error;
+  ASSERT_TRUE(s.server.start(&error)) << error.toStdString();
+  DelayProxy proxy(s.server.port());
+  proxy.setRoundTripMs(1000);
+  NetworkProgram p(proxy.url());
+  RequestCounter requests;
+  p.app->connection().addObserver(&requests);
+  const bool shaken = p.connectAndShake();
+  p.app->connection().removeObserver(&requests);
+  ASSERT_TRUE(shaken) << p.message().toStdString();
+  EXPECT_EQ(p.control<QLineEdit>("Form2", "Text1")->text(), "2.4.9");
+  for (int command : {link::kReadSoftwareVersion, link::kReadParameterSet, link::kReadTable})
+    EXPECT_EQ(requests.sent[command], 1) << "command " << command;
 }
 
 speed_t lineSpeedOf(const QString& device) {
