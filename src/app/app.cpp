@@ -100,10 +100,13 @@ void App::handshakeComplete(const std::string& vehicle) {
 
 void App::writeAcknowledged(bool cell, int number, int oldValue, int newValue) {
   if (!journal_) return;
-  // One window talks to the ECU at a time: the active one made the write.
+  // One window talks to the ECU at a time: the active one made the write. It is
+  // named by its caption, as the fitter saw it, so the journal reads without a
+  // list of form names.
   Screen* source = navigator_.active();
-  journal_->writeAcknowledged(cell, number, oldValue, newValue,
-                              source ? source->objectName().toStdString() : std::string());
+  QString name = source ? source->windowTitle() : QString();
+  if (name.isEmpty() && source) name = source->objectName();
+  journal_->writeAcknowledged(cell, number, oldValue, newValue, name.toStdString());
 }
 
 void App::start() { navigator_.open(QStringLiteral("Form1"), nullptr); }

@@ -82,7 +82,7 @@ HistoryWindow::HistoryWindow(app::Context& ctx) : Screen(ctx, QStringLiteral("Hi
   snapshots_ = table(this, QStringLiteral("List1"), {150, 190, 100, 110, 170, 60});
   snapshots_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   snapshots_->setMinimumSize(760, 240);
-  writes_ = table(this, QStringLiteral("List2"), {150, 110, 60, 70, 70, 100});
+  writes_ = table(this, QStringLiteral("List2"), {150, 260, 60, 70, 70, 100});
   writes_->setMinimumHeight(160);
   vehicleName_ = parts::field(this, QStringLiteral("Text4"), 240);
   vehicleName_->setMaxLength(80);

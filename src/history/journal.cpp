@@ -1,5 +1,8 @@
 #include "history/journal.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QSysInfo>
 #include <QString>
 
@@ -15,6 +18,11 @@ Identity defaultIdentity() {
       id.operatorName = v.toStdString();
       break;
     }
+  }
+  // A session started without a login shell (a service, a desktop launcher)
+  // may lack both variables; the account name still tells who it was.
+  if (id.operatorName.empty()) {
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name) id.operatorName = pw->pw_name;
   }
   if (id.station.empty()) id.station = "station";
   return id;

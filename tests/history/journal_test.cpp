@@ -102,7 +102,7 @@ TEST(HistoryJournal, KeepsEachHandshakeJournalsWritesAndRestoresUndoably) {
   EXPECT_EQ(writes[0].item, "P4");
   EXPECT_EQ(writes[0].oldValue, 400);
   EXPECT_EQ(writes[0].newValue, 350);
-  EXPECT_EQ(writes[0].source, "Form6");
+  EXPECT_EQ(writes[0].source, "KELVO6 - Parametri lambda");  // the window by its caption
 
   // Another tool changed the car; the next connection keeps a new restore point.
   h.close("Form6");
