@@ -315,11 +315,15 @@ void EndOfLineWindow::startTest() {
   recordUnit();  // the unit before, left without its reset
   recordedUnit_.reset();
   unitUnderTest_ = unitField_->text().trimmed().toStdString();
+  // The version answer read last belongs to this unit only: the next unit on
+  // the fixture has its own, read by the unit field or else recorded as not known.
+  auto& s = shared();
+  unitVersion_ = s.received.version ? link::versionString(s.version[0], s.version[1], s.version[2]) : std::string();
+  s.received.version = false;
   unitField_->selectAll();  // the next scan replaces it
   report_->setEnabled(false);
   cylinders_ = chosenCylinders();
   paintAll(true);
-  auto& s = shared();
   s.received.eolStartAck = false;
   s.eol.previousTestState = 0;
   // Results left from an earlier test must not be shown as this test's.
@@ -425,12 +429,10 @@ void EndOfLineWindow::showMessage(const QString& text) { message_->setText(text)
 void EndOfLineWindow::recordUnit(bool tellFitter) {
   if (!unrecordedResults_) return;
   unrecordedResults_ = false;
-  const auto& s = shared();
-  std::string version = s.received.version ? link::versionString(s.version[0], s.version[1], s.version[2]) : "";
   auto green = [this](int lamp) {
     return lamps_[static_cast<std::size_t>(lamp)]->fill() == platform::toQColor(core::colour::kGreen);
   };
-  recordedUnit_ = unitResult(localDateTimeNow(), version, cylinders_, lastResults_, green(kPowerLatchLamp),
+  recordedUnit_ = unitResult(localDateTimeNow(), unitVersion_, cylinders_, lastResults_, green(kPowerLatchLamp),
                              green(kWatchDogLamp));
   const history::Identity who = ctx().history ? ctx().history->journal().identity() : history::defaultIdentity();
   recordedUnit_->unit = unitUnderTest_;

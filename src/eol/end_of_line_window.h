@@ -65,6 +65,7 @@ class EndOfLineWindow : public app::Screen {
   QPushButton* report_ = nullptr;
   QLineEdit* unitField_ = nullptr;
   std::string unitUnderTest_;  // the identity the running test was started with
+  std::string unitVersion_;    // its ECU software, "" when not read for this unit
   std::unique_ptr<platform::Timer> poll_;
   std::unique_ptr<platform::Timer> versionRead_;
   int versionAttempts_ = 0;

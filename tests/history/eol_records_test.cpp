@@ -21,10 +21,15 @@ void tickUntil(Harness& h, const std::function<bool()>& done) {
   for (int i = 0; i < 300 && !done(); ++i) h.advance(200);
 }
 
-// Scans a unit (its number and Enter) and takes it through the key cycle to RESET OK.
-void testScannedUnit(Harness& h, const QString& serial) {
-  h.setText("Form9", "UnitText", serial);
-  h.typeKeys("Form9", "UnitText", "\r");
+// Takes a unit through the key cycle to RESET OK, started by scanning its
+// number (and Enter) or, with no serial, by the EOL button.
+void testUnit(Harness& h, const QString& serial) {
+  if (serial.isEmpty()) {
+    h.click("Form9", "Command2");
+  } else {
+    h.setText("Form9", "UnitText", serial);
+    h.typeKeys("Form9", "UnitText", "\r");
+  }
   tickUntil(h, [&] { return message(h).startsWith("CHIAVE OFF ENTRO"); });
   h.ecu()->selfTest().setKeyOff(true, h.nowMs());
   tickUntil(h, [&] { return message(h) == "CHIAVE OFF - PORTARLA SU ON"; });
@@ -54,7 +59,7 @@ TEST(HistoryEndOfLine, ScannedUnitsAreRecordedWithTheEcuOnTheFixtureAndTheirChec
   for (const Unit& u : units) {
     h.ecu()->setVersion(3, u.minor, 4);
     if (u.failing) h.ecu()->selfTest().failOneCheck();
-    testScannedUnit(h, u.serial);
+    testUnit(h, u.serial);
   }
   history::Service& service = *h.app().historyService();
   service.flush();
@@ -71,6 +76,30 @@ TEST(HistoryEndOfLine, ScannedUnitsAreRecordedWithTheEcuOnTheFixtureAndTheirChec
     EXPECT_FALSE(r.station.empty());
     EXPECT_FALSE(r.toolVersion.empty());
   }
+}
+
+// Started by the EOL button, a unit has only the version the main menu read:
+// right for the first unit, unknown for the next one swapped in, never the
+// first unit's version again.
+TEST(HistoryEndOfLine, UnitsStartedByTheButtonNeverCarryAnEarlierUnitsVersion) {
+  HarnessOptions o;
+  o.keepsHistory = true;
+  Harness h(o);
+  h.ecu()->setVersion(3, 1, 4);
+  h.click("Form1", "Command1");
+  h.advance(2500);
+  h.click("Form2", "Command2");
+  testUnit(h, "");
+  h.ecu()->setVersion(3, 7, 4);
+  testUnit(h, "");
+  history::Service& service = *h.app().historyService();
+  service.flush();
+  std::optional<std::vector<history::EolResult>> rows;
+  std::string error;
+  ASSERT_TRUE(service.run([&](history::Store& s) { rows = s.eolResults(&error); }, &error)) << error;
+  ASSERT_TRUE(rows && rows->size() == 2u) << error;
+  EXPECT_EQ((*rows)[0].ecuSoftware, "3.1.4");
+  EXPECT_EQ((*rows)[1].ecuSoftware, "");
 }
 
 }  // namespace
