@@ -56,6 +56,9 @@ int checkPortAndReport(const std::string& device, int baud, std::FILE* out, std:
   line.onLost = [&lost](const std::string& reason) { lost = reason.empty() ? "the port went away" : reason; };
   std::string why;
   if (!line.open(&why)) {
+    // The port's reason may already name the address, once per layer.
+    const std::string named = device + ": ";
+    while (why.rfind(named, 0) == 0) why.erase(0, named.size());
     std::fprintf(err, "kelvo6: cannot open %s: %s\n", device.c_str(), why.c_str());
     return 1;
   }
