@@ -38,14 +38,33 @@ void testUnit(Harness& h, const QString& serial) {
   ASSERT_EQ(message(h), "RESET OK");
 }
 
-TEST(HistoryEndOfLine, ScannedUnitsAreRecordedWithTheEcuOnTheFixtureAndTheirChecksByName) {
+HarnessOptions historyOptions() {
   HarnessOptions o;
   o.keepsHistory = true;
-  Harness h(o);
+  return o;
+}
+
+// Connects to an ECU with software 3.1.4 and opens the end-of-line window.
+void openEndOfLine(Harness& h) {
   h.ecu()->setVersion(3, 1, 4);
   h.click("Form1", "Command1");
   h.advance(2500);
   h.click("Form2", "Command2");
+}
+
+// The end-of-line rows in the database once everything queued is stored.
+std::vector<history::EolResult> recordedResults(Harness& h) {
+  history::Service& service = *h.app().historyService();
+  service.flush();
+  std::optional<std::vector<history::EolResult>> rows;
+  std::string error;
+  EXPECT_TRUE(service.run([&](history::Store& s) { rows = s.eolResults(&error); }, &error)) << error;
+  return rows.value_or(std::vector<history::EolResult>{});
+}
+
+TEST(HistoryEndOfLine, ScannedUnitsAreRecordedWithTheEcuOnTheFixtureAndTheirChecksByName) {
+  Harness h(historyOptions());
+  openEndOfLine(h);
   h.clearSent();
   h.typeKeys("Form9", "UnitText", "\r");
   EXPECT_TRUE(h.sent().empty()) << "an empty unit number is refused";
@@ -61,14 +80,10 @@ TEST(HistoryEndOfLine, ScannedUnitsAreRecordedWithTheEcuOnTheFixtureAndTheirChec
     if (u.failing) h.ecu()->selfTest().failOneCheck();
     testUnit(h, u.serial);
   }
-  history::Service& service = *h.app().historyService();
-  service.flush();
-  std::optional<std::vector<history::EolResult>> rows;
-  std::string error;
-  ASSERT_TRUE(service.run([&](history::Store& s) { rows = s.eolResults(&error); }, &error)) << error;
-  ASSERT_TRUE(rows && rows->size() == 2u) << error;
+  std::vector<history::EolResult> rows = recordedResults(h);
+  ASSERT_EQ(rows.size(), 2u);
   for (std::size_t i = 0; i < 2; ++i) {
-    const history::EolResult& r = (*rows)[i];
+    const history::EolResult& r = rows[i];
     EXPECT_EQ(r.unit, units[i].serial);
     EXPECT_EQ(r.ecuSoftware, "3." + std::to_string(units[i].minor) + ".4");
     EXPECT_EQ(r.result, units[i].failing ? "FAIL" : "PASS");
@@ -82,24 +97,15 @@ TEST(HistoryEndOfLine, ScannedUnitsAreRecordedWithTheEcuOnTheFixtureAndTheirChec
 // right for the first unit, unknown for the next one swapped in, never the
 // first unit's version again.
 TEST(HistoryEndOfLine, UnitsStartedByTheButtonNeverCarryAnEarlierUnitsVersion) {
-  HarnessOptions o;
-  o.keepsHistory = true;
-  Harness h(o);
-  h.ecu()->setVersion(3, 1, 4);
-  h.click("Form1", "Command1");
-  h.advance(2500);
-  h.click("Form2", "Command2");
+  Harness h(historyOptions());
+  openEndOfLine(h);
   testUnit(h, "");
   h.ecu()->setVersion(3, 7, 4);
   testUnit(h, "");
-  history::Service& service = *h.app().historyService();
-  service.flush();
-  std::optional<std::vector<history::EolResult>> rows;
-  std::string error;
-  ASSERT_TRUE(service.run([&](history::Store& s) { rows = s.eolResults(&error); }, &error)) << error;
-  ASSERT_TRUE(rows && rows->size() == 2u) << error;
-  EXPECT_EQ((*rows)[0].ecuSoftware, "3.1.4");
-  EXPECT_EQ((*rows)[1].ecuSoftware, "");
+  std::vector<history::EolResult> rows = recordedResults(h);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].ecuSoftware, "3.1.4");
+  EXPECT_EQ(rows[1].ecuSoftware, "");
 }
 
 }  // namespace
